@@ -1,0 +1,243 @@
+// The settings file store: the four operations over the whole file content,
+// and the durable replace of the bound file.
+#include "settings/DStorage.h"
+
+#include "settings/StorageFormat.h"
+
+using namespace storage;
+
+namespace {
+
+// Where a scan stands. Headers are trimmed in place, so that a rewrite
+// writes them back trimmed.
+struct ScanState {
+    bool InSection = false;
+    bool LeftSection = false;   // the last header ended the wanted section
+    bool InList = false;
+};
+
+// Updates the section state for a header; true when line was a header.
+bool TakeHeader(std::string& line, const std::string& section, ScanState& state)
+{
+    if (!IsSectionHeader(line)) return false;
+    line.assign(Trim(line));
+    state.LeftSection = state.InSection;
+    state.InSection = SameName(SectionNameOf(line), section);
+    return true;
+}
+
+bool IsSingleEntry(const std::string& line, const std::string& key)
+{
+    return SameName(KeyPart(line), key) && !IsListStartValue(ValuePart(line));
+}
+
+bool IsListEntry(const std::string& line, const std::string& key)
+{
+    return SameName(KeyPart(line), key) && IsListStartValue(ValuePart(line));
+}
+
+std::string EntryLine(const std::string& key, std::string_view value)
+{
+    std::string line(TrimLeft(key));
+    line += '=';
+    line.append(value);
+    return line;
+}
+
+std::string HeaderLine(const std::string& section)
+{
+    std::string line = "[";
+    line.append(Trim(section));
+    line += ']';
+    return line;
+}
+
+}  // namespace
+
+std::string TemporaryFileName(const std::string& fileName)
+{
+    size_t nameStart = fileName.find_last_of("\\/:");
+    nameStart = nameStart == std::string::npos ? 0 : nameStart + 1;
+    size_t dot = fileName.rfind('.');
+    std::string base = (dot != std::string::npos && dot >= nameStart) ? fileName.substr(0, dot) : fileName;
+    return base + ".$$$";
+}
+
+TDStorage::TDStorage(const std::string& fileName, bool scrambled)
+    : TDStorage(fileName, scrambled, PlatformStorageFiles())
+{
+}
+
+TDStorage::TDStorage(const std::string& fileName, bool scrambled, StorageFiles& files) : Files(&files)
+{
+    SetFile(fileName, scrambled);
+}
+
+void TDStorage::SetFile(const std::string& fileName, bool scrambled)
+{
+    if (!fileName.empty()) {
+        FileName_ = fileName;
+        if (!Files->Exists(FileName_)) Files->CreateEmpty(FileName_);
+    }
+    Scrambled_ = scrambled;
+}
+
+std::string TDStorage::ReadContent() const { return Files->ReadAll(FileName_); }
+
+bool TDStorage::ReadString(const std::string& section, const std::string& key, std::string& value) const
+{
+    value.clear();
+    const std::string content = ReadContent();
+    LineReader reader(content, Scrambled_);
+    ScanState state;
+    std::string line;
+    while (reader.Next(line)) {
+        if (IsListEnd(line)) state.InList = false;
+        if (!state.InList) {
+            TakeHeader(line, section, state);
+            if (state.InSection && IsSingleEntry(line, key)) {
+                value.assign(ValuePart(line));
+                return true;
+            }
+        }
+        if (OpensListBody(line)) state.InList = true;
+    }
+    return false;
+}
+
+bool TDStorage::ReadStrings(const std::string& section, const std::string& key, TStrings& lines) const
+{
+    lines.clear();
+    const std::string content = ReadContent();
+    LineReader reader(content, Scrambled_);
+    ScanState state;
+    bool collecting = false;
+    bool result = false;
+    std::string line;
+    while (reader.Next(line)) {
+        if (IsListEnd(line)) {
+            state.InList = false;
+            if (collecting) break;
+        }
+        if (collecting) {
+            result = true;
+            lines.push_back(line);
+        }
+        if (!state.InList) {
+            TakeHeader(line, section, state);
+            if (state.InSection && IsListEntry(line, key)) collecting = true;
+        }
+        if (OpensListBody(line)) state.InList = true;
+    }
+    return result;
+}
+
+bool TDStorage::WriteString(const std::string& section, const std::string& key, const std::string& value)
+{
+    const std::string content = ReadContent();
+    std::string out;
+    out.reserve(content.size() + 2 * (key.size() + value.size()) + 64);
+
+    LineReader reader(content, Scrambled_);
+    ScanState state;
+    bool pending = false;
+    bool done = false;
+    std::string line;
+    while (reader.Next(line)) {
+        bool endsSection = false;
+        if (!state.InList) {
+            endsSection = TakeHeader(line, section, state) && state.LeftSection && !done;
+            if (endsSection || (state.InSection && IsSingleEntry(line, key))) pending = true;
+        }
+        if (pending) {
+            // The entry goes where the old one stood, or last in its section,
+            // just before the next header. Later duplicates are dropped.
+            if (!done) {
+                AppendLine(out, EntryLine(key, value), Scrambled_);
+                if (endsSection) AppendLine(out, line, Scrambled_);
+                done = true;
+            }
+            pending = false;
+        } else {
+            AppendLine(out, line, Scrambled_);
+        }
+        if (OpensListBody(line)) state.InList = true;
+        if (IsListEnd(line)) state.InList = false;
+    }
+    if (!done) {
+        if (!state.InSection) AppendLine(out, HeaderLine(section), Scrambled_);
+        AppendLine(out, EntryLine(key, value), Scrambled_);
+    }
+    ReplaceWith(out);
+    return true;
+}
+
+bool TDStorage::WriteStrings(const std::string& section, const std::string& key, const TStrings& lines)
+{
+    const std::string content = ReadContent();
+    std::string out;
+    out.reserve(content.size() + 64);
+
+    auto appendList = [&] {
+        AppendLine(out, EntryLine(key, std::string_view(&ListStart, 1)), Scrambled_);
+        for (const std::string& item : lines) AppendLine(out, item, Scrambled_);
+        AppendLine(out, std::string_view(&ListEnd, 1), Scrambled_);
+    };
+
+    LineReader reader(content, Scrambled_);
+    ScanState state;
+    bool pending = false;
+    bool done = false;
+    std::string line;
+    while (reader.Next(line)) {
+        bool endsSection = false;
+        if (!state.InList) {
+            endsSection = TakeHeader(line, section, state) && state.LeftSection && !done;
+            if (endsSection || (state.InSection && IsListEntry(line, key))) pending = true;
+        }
+        if (pending) {
+            if (!done) {
+                appendList();
+                done = true;
+            }
+            if (endsSection) {
+                // Written even when the next section has the same name: its
+                // lines must not be taken for the old list's items.
+                AppendLine(out, line, Scrambled_);
+                pending = false;
+            } else if (IsListEnd(line)) {
+                pending = false;   // the old list's items and closing line are dropped
+            }
+        } else {
+            AppendLine(out, line, Scrambled_);
+        }
+        if (OpensListBody(line)) state.InList = true;
+        if (IsListEnd(line)) state.InList = false;
+    }
+    if (!done) {
+        if (!state.InSection) AppendLine(out, HeaderLine(section), Scrambled_);
+        appendList();
+    }
+    ReplaceWith(out);
+    return true;
+}
+
+// The new content goes to a flushed temporary sibling that then takes the
+// bound file's place in one step, so a crash at any moment leaves either the
+// old file or the new one, never a truncated one.
+void TDStorage::ReplaceWith(const std::string& content)
+{
+    const std::string temporary = TemporaryFileName(FileName_);
+    Files->WriteDurably(temporary, content);
+
+    SavedAttributes = Files->GetAttributes(FileName_);
+    Files->SetAttributes(FileName_, 0);
+    try {
+        Files->Replace(temporary, FileName_);
+    } catch (...) {
+        Files->SetAttributes(FileName_, SavedAttributes);
+        Files->Remove(temporary);
+        throw;
+    }
+    Files->SetAttributes(FileName_, SavedAttributes);
+}

@@ -1,0 +1,40 @@
+// TDStorage: the settings file store. Named entries and lists in named
+// sections of an INI-like file, either plain text or scrambled line by line.
+// Nothing is cached: every read scans the file, every write rewrites it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "settings/StorageFiles.h"
+
+using TStrings = std::vector<std::string>;
+
+class TDStorage {
+public:
+    TDStorage(const std::string& fileName, bool scrambled);
+    TDStorage(const std::string& fileName, bool scrambled, StorageFiles& files);
+
+    void SetFile(const std::string& fileName, bool scrambled);
+
+    bool ReadString(const std::string& section, const std::string& key, std::string& value) const;
+    bool ReadStrings(const std::string& section, const std::string& key, TStrings& lines) const;
+    bool WriteString(const std::string& section, const std::string& key, const std::string& value);
+    bool WriteStrings(const std::string& section, const std::string& key, const TStrings& lines);
+
+    const std::string& FileName() const { return FileName_; }
+    bool Scrambled() const { return Scrambled_; }
+
+private:
+    std::string ReadContent() const;
+    void ReplaceWith(const std::string& content);
+
+    std::string FileName_;
+    uint32_t SavedAttributes = 0;
+    bool Scrambled_ = false;
+    StorageFiles* Files;
+};
+
+// The temporary sibling a write goes through: the extension replaced by ".$$$".
+std::string TemporaryFileName(const std::string& fileName);

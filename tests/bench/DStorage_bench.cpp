@@ -1,0 +1,2 @@
+// Placeholder until the benchmark lands.
+int main() { return 0; }
