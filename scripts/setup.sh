@@ -8,7 +8,7 @@ packages=(
   clang libclang-rt-14-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64
   wine wine32:i386
-  xvfb xauth imagemagick x11-utils
+  xvfb xauth imagemagick x11-utils locales
   libjpeg62-turbo-dev
 )
 

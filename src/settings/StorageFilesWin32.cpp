@@ -66,9 +66,20 @@ public:
 
     void Replace(const std::string& source, const std::string& target) override
     {
-        if (!MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            Fail("cannot replace", target);
+        // A file that another program (a virus scanner, an indexer, a reader of
+        // ours) has open cannot be replaced; such opens are brief, so wait them out.
+        for (int attempt = 1;; ++attempt) {
+            if (MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return;
+            DWORD error = GetLastError();
+            bool busy = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+            if (!busy || attempt == ReplaceAttempts) Fail("cannot replace", target);
+            Sleep(ReplaceRetryMilliseconds);
+        }
     }
+
+private:
+    static constexpr int ReplaceAttempts = 20;
+    static constexpr DWORD ReplaceRetryMilliseconds = 25;
 
     void Remove(const std::string& path) override { DeleteFileA(path.c_str()); }
 };
