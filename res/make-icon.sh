@@ -23,7 +23,8 @@ draw() {
   local size=$1 sl=$2 sr=$3 scy=$4 sr_=$5 sb=$6 sw=$7
   local bl=$8 bt=$9 br=${10} bb=${11} bc=${12} st=${13} sbt=${14}
   local kr=${15} kx=${16} ky=${17} kt=${18} kb=${19} kw=${20}
-  local keyhole="rectangle $(calc "$kx - $kw"),$kt $(calc "$kx + $kw"),$kb"
+  local keyhole
+  keyhole="rectangle $(calc "$kx - $kw"),$kt $(calc "$kx + $kw"),$kb"
   if [ "$kr" != 0 ]; then keyhole="$keyhole circle $kx,$ky $(calc "$kx + $kr"),$ky"; fi
   local cx outer inner
   cx=$(calc "($sl + $sr) / 2")

@@ -17,6 +17,7 @@ window_title=Halvex
 mkdir -p "$app"
 cp "$bin/hvxw.exe" "$app/"
 
+# shellcheck disable=SC2317  # called by the EXIT trap
 stop_session() { "$scripts/wine-session.sh" stop "$session"; }
 
 if [ -n "${DISPLAY:-}" ]; then

@@ -6,6 +6,7 @@ set -euo pipefail
 case $1 in
   :*) display=$1 ;;
   *)  [ -f "$1/env" ] || { echo "screenshot: no Wine session in $1" >&2; exit 2; }
+      # shellcheck disable=SC1091
       display=$(. "$1/env" && echo "$DISPLAY") ;;
 esac
 mkdir -p "$(dirname "$2")"

@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ make googletest libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64
-  wine wine32:i386
+  wine wine32:i386 fonts-wine
   xvfb xauth imagemagick x11-utils locales
   libjpeg62-turbo-dev
 )

@@ -19,8 +19,15 @@ output=$(mktemp "$session/wine-run.XXXXXX.log")
 timeout --kill-after=10 "${HALVEX_WINE_TIMEOUT:-120}" wine "$@" </dev/null >"$output" 2>&1 &
 program=$!
 trap 'kill -TERM "$program" 2>/dev/null || true' INT TERM
-tail -n +1 -s 0.1 -f --pid="$program" "$output"
+tail -n +1 -s 0.1 -f --pid="$program" "$output" &
+follower=$!
 status=0
 wait "$program" || status=$?
+# A signal interrupts wait (the trap has passed it on): wait again for the program's own status.
+while kill -0 "$program" 2>/dev/null; do
+  status=0
+  wait "$program" || status=$?
+done
+wait "$follower" || true
 rm -f "$output"
 exit "$status"

@@ -78,7 +78,8 @@ reg_add() {   # key, value name, data
 
 # Makes the initialised template prefix once; built aside and renamed so a half-made one is never used.
 ensure_template() {   # template dir, display
-  local template=$1 display=$2 stamp="wine $(wine_version) recipe $template_recipe"
+  local template=$1 display=$2 stamp
+  stamp="wine $(wine_version) recipe $template_recipe"
   if [ -f "$template/halvex-template.stamp" ] && [ "$(cat "$template/halvex-template.stamp")" = "$stamp" ]; then
     return 0
   fi
@@ -152,7 +153,7 @@ start_session() {   # session dir
 
   local template
   template="$build/wine-template-$(wine_version)"
-  ensure_template "$template" "$display"
+  ensure_template "$template" "$display" || { stop_session "$dir"; return 1; }
   local prefix=$dir/prefix
   rm -rf "$prefix" "$dir/scratch"
   cp -a --reflink=auto "$template" "$prefix"
