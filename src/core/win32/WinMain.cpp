@@ -1,57 +1,115 @@
-// Entry of hvxw.exe. For now a skeleton: one top-level window with the program's icon,
-// which ends the program when it is closed.
+// Entry of hvxw.exe: the one-off command-line commands, the single-instance
+// rule, the application window, the main window and the message loop.
 #include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
 
 #include "ResourceIds.h"
-#include "core/Version.h"
+#include "core/win32/MainForm.h"
+#include "core/win32/ProgramGlobals.h"
+#include "lockscreen/win32/SystemRoutines.h"
+#include "platform/Application.h"
+#include "settings/win32/UninstallCleanup.h"
 
 namespace {
 
-constexpr char MainWindowClass[] = "HalvexMainWindow";
-constexpr char MainWindowTitle[] = HALVEX_PRODUCT_NAME;
-constexpr int MainWindowWidth = 480;
-constexpr int MainWindowHeight = 320;
+constexpr char InstallCommand[] = "Install";
+constexpr char UninstallCommand[] = "Uninstall";
+constexpr char ShowCommand[] = "Show";
+constexpr char TransparentDesktopClass[] = "MPRTransparentDesktop";
+constexpr UINT ShutDownFlags = EWX_SHUTDOWN | EWX_FORCE | EWX_POWEROFF;
 
-// Shared icons belong to the system: nothing to destroy.
-HICON LoadProgramIcon(HINSTANCE instance, int widthMetric, int heightMetric)
+// The arguments as the system splits the command line, without the program's name.
+std::vector<std::string> Arguments()
 {
-    return static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(HALVEX_ICON_ID), IMAGE_ICON,
-                                         GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric), LR_SHARED));
+    std::vector<std::string> arguments;
+    int count = 0;
+    LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!words) return arguments;
+    for (int i = 1; i < count; ++i) {
+        int length = WideCharToMultiByte(CP_ACP, 0, words[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string argument(static_cast<size_t>(length > 0 ? length - 1 : 0), '\0');
+        if (length > 1) WideCharToMultiByte(CP_ACP, 0, words[i], -1, argument.data(), length, nullptr, nullptr);
+        arguments.push_back(argument);
+    }
+    LocalFree(words);
+    return arguments;
 }
 
-LRESULT CALLBACK MainWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+// Keeps the newest uninstaller files under the "unins000" names.
+void InstallStep()
 {
-    switch (message) {
-    case WM_DESTROY: PostQuitMessage(0); return 0;
-    default: return DefWindowProcA(window, message, wParam, lParam);
+    const char* pairs[][2] = {{"unins001.exe", "unins000.exe"}, {"unins001.dat", "unins000.dat"},
+                              {"unins001.msg", "unins000.msg"}};
+    for (const auto& pair : pairs) {
+        if (GetFileAttributesA(pair[0]) == INVALID_FILE_ATTRIBUTES) continue;
+        DeleteFileA(pair[1]);
+        MoveFileA(pair[0], pair[1]);
     }
+}
+
+// Exists on the 9x family only, where it keeps the program off the task list.
+DWORD RegisterServiceProcess(DWORD type)
+{
+    HMODULE kernel = LoadLibraryA("KERNEL32.DLL");
+    if (!kernel) return 0;
+    using Function = DWORD(WINAPI*)(DWORD, DWORD);
+    auto function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(kernel, "RegisterServiceProcess")));
+    DWORD result = function ? function(GetCurrentProcessId(), type) : 0;
+    FreeLibrary(kernel);
+    return result;
 }
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
+void RequestShutdown()
 {
-    WNDCLASSEXA windowClass = {};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = MainWindowProcedure;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadProgramIcon(instance, SM_CXICON, SM_CYICON);
-    windowClass.hIconSm = LoadProgramIcon(instance, SM_CXSMICON, SM_CYSMICON);
-    windowClass.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = MainWindowClass;
-    if (!RegisterClassExA(&windowClass)) return 1;
+    Application.Tag = 1;
+    Application.ProcessMessages();
+    if (MainForm) MainForm->Close();
+}
 
-    HWND window = CreateWindowExA(0, MainWindowClass, MainWindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, MainWindowWidth, MainWindowHeight, nullptr, nullptr, instance,
-                                  nullptr);
-    if (!window) return 1;
-    ShowWindow(window, showCommand);
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    HalvexMessage = RegisterWindowMessageA(HalvexMessageName);
+    std::vector<std::string> arguments = Arguments();
+    auto onlyArgumentIs = [&](const char* command) { return arguments.size() == 1 && arguments[0] == command; };
 
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+    if (onlyArgumentIs(InstallCommand)) InstallStep();
+    if (onlyArgumentIs(UninstallCommand)) {
+        UninstallCleanup();
+        return 0;
     }
-    return static_cast<int>(message.wParam);
+    // Held until the process ends: the system releases it with the process.
+    HANDLE instanceMutex = CreateMutexA(nullptr, FALSE, InstanceMutexName);
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        if (onlyArgumentIs(ShowCommand)) SendMessageA(HWND_BROADCAST, HalvexMessage, RequestShowWindow, 0);
+        return 0;
+    }
+    (void)instanceMutex;
+    RegisterServiceProcess(1);
+
+    HICON icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(HALVEX_ICON_ID), IMAGE_ICON, 0, 0,
+                                               LR_DEFAULTSIZE | LR_SHARED));
+    Application.SetTitle(ApplicationTitle);
+    if (!Application.Initialize(icon)) return 1;
+    SetWindowLongA(Application.Handle(), GWL_EXSTYLE, GetWindowLongA(Application.Handle(), GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
+    Application.Tag = 0;
+
+    while (FindWindowA(TransparentDesktopClass, nullptr)) {
+        Application.ProcessMessages();
+        if (Application.Terminated()) return 0;
+    }
+
+    {
+        TMainForm form;
+        if (!form.Create()) return 1;
+        Application.Run();
+        MainForm = nullptr;
+    }
+    if (Application.Tag == 1) ShutDownWindows(ShutDownFlags);
+    RegisterServiceProcess(0);
+    return 0;
 }

@@ -1,0 +1,185 @@
+// TMainForm: the configuration window and the hub of the control program. It
+// receives the hot key, the program's registered message, the tray icon's
+// clicks and the end of the session, and its controls hold the live settings.
+// Its members are split by concern over the MainForm*.cpp files.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/DateTime.h"
+#include "settings/DStorage.h"
+#include "settings/SettingsModel.h"
+#include "platform/TrayIcon.h"
+#include "platform/UniqueHandle.h"
+#include "platform/Window.h"
+
+// Who triggered a command; several commands act differently without one.
+enum class TSender { None, Form, TrayIcon, Action, Timer, Control };
+
+enum class TWindowState { Normal, Minimized, Maximized };
+
+using UniqueImageList = UniqueHandle<HIMAGELIST, ImageList_Destroy, static_cast<intptr_t>(0)>;
+using UniqueAccelerators = UniqueHandle<HACCEL, DestroyAcceleratorTable, static_cast<intptr_t>(0)>;
+
+struct TAction {
+    int Command;
+    std::string Caption;
+    std::string Hint;
+    int Image;              // index into MenuImages, -1 none
+    std::string ShortCut;   // as menus show it
+    bool Enabled;
+};
+
+class TMainForm : public TWindow {
+public:
+    bool Create();
+
+    // Commands, named after their actions.
+    void ActionHideShowExecute(TSender sender);
+    void ActionSetHalvexExecute(TSender sender);
+    void ActionSetHalvexStandByExecute(TSender sender);
+    void ActionLockWorkStationExecute(TSender sender);
+    void ActionReLoadSettingsExecute(TSender sender);
+    void ActionSaveSettingsExecute(TSender sender);
+    void ActionModifySettingsExecute(TSender sender);
+    void ActionSetStatusBarExecute(TSender sender);
+    void ActionExitExecute(TSender sender);
+    void ActionHlpContentsExecute(TSender sender);
+    void ActionHlpHelpExecute(TSender sender);
+    void ActionAboutExecute(TSender sender);
+    void ActionWebHomeExecute(TSender sender);
+    void ActionWebProductsExecute(TSender sender);
+    void ActionWebEMailExecute(TSender sender);
+    void SetHalvexHotKey(TSender sender);
+    void MainTimerTimer(TSender sender);
+    void PageControlChange(TSender sender);
+    void Close();
+
+    // The live values the lock and the other parts read.
+    std::string LockPassword() const;
+    bool ShutDownAllowed() const;
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    // Creation (MainFormLayout.cpp).
+    void CreateFrame();
+    void CreateToolBar();
+    void CreatePages();
+    void CreateStatusBar();
+    void CreateMenus();
+    void FormCreate();
+    void FormDestroy();
+    HWND Control(int id) const { return GetDlgItem(PageOf(id), id); }
+    HWND PageOf(int id) const;
+    void SelectPage(int index);
+    int ActivePage() const;
+
+    // Messages (MainFormMessages.cpp).
+    bool HandleHalvexMessage(WPARAM request);
+    void ShowAboutBox();
+    void HandleCommand(int id, int notification, HWND control);
+    LRESULT HandleNotify(const NMHDR& header);
+    void RunCommand(int command, TSender sender);
+    void RunLockRequest();
+    void HandleTrayIcon(LPARAM mouseMessage);
+    void ShowTrayPopup();
+
+    // Controls' notifications (MainFormEdits.cpp).
+    void HandleControlCommand(int id, int notification);
+    LRESULT HandleControlNotify(const NMHDR& header);
+    void WatchHotKeyControl();
+
+    // Actions (MainFormActions.cpp).
+    TAction* FindAction(int command);
+    void SetActionEnabled(int command, bool enabled);
+    bool ActionEnabled(int command);
+    void SetActionCaption(int command, const std::string& caption);
+    void SetActionImage(int command, int image);
+    void UpdateActionViews(const TAction& action);
+    void SetMenuCaption(HMENU menu, int command, const std::string& caption);
+
+    // Settings (MainFormSettings.cpp).
+    void LoadPicture(const std::string& fileName);
+    void ShowLockSettings(const TLockSettings& settings);
+    TLockSettings LockSettingsOfControls() const;
+    void ShowProfileRestrictions(const TRestrictionSettings& restriction);
+    TRestrictionSettings ProfileRestrictionsOfControls() const;
+    void TakeRestrictionCopies(const TRestrictionSettings& restriction);
+    std::string SelectedProfile() const;
+    void FillUsersComboBox();
+
+    // Control values (MainFormControls.cpp).
+    int SelectedItem(int firstItem, int count) const;
+    void SelectItem(int firstItem, int count, int index);
+    int SpinValue(int edit) const;
+    void SetSpinValue(int edit, int value);
+
+    // Editing (MainFormEdits.cpp, MainFormLog.cpp).
+    void OnUserProfileChange(TSender sender);
+    void OnTimeRestrictionChange(TSender sender);
+    void PwdBitBtnClick(int button);
+    void APwdBitBtnClick();
+    void ImageClick();
+    void BtnClearLogClick();
+    void RefreshLogPage();
+
+    // Timer and help (MainFormCreate.cpp, MainFormCommands.cpp).
+    void SetTimerEnabled(bool enabled);
+    void ShowHelp(UINT command, ULONG_PTR data);
+
+    static constexpr int LogFilePageIndex = 2;
+    static constexpr int AdminPageIndex = 3;
+    static constexpr uint16_t DesignHotKey = 16576;   // Ctrl with the key left of 1
+
+    // The passwords the three password buttons hold, and the picture's file.
+    std::string PwdBitBtnHint;
+    std::string PwdABitBtnHint;
+    std::string APwdBitBtnHint;
+    std::string PictureFileName;
+
+    // Hot key (MainFormHotKey.cpp).
+    uint16_t HotKeyCodeOfControl() const;
+    void SetHotKeyControl(uint16_t code);
+
+    // Fields, in the order the program's parts know them.
+    bool TimerEnabled = false;
+    uint16_t CurrentHotKey = 0;
+    bool SettingsLoaded = false;
+    bool TimeLimit = false;
+    bool Duration = false;
+    double LeftTimeBound = 0;
+    double RightTimeBound = 0;
+    TDateTime LastTickTime = 0;
+    int32_t DurationDay = 0;
+    int32_t DurationTick = 0;
+    int32_t DurationLimit = 0;
+    uint32_t GraceTime = 0;
+    TWindowState SavedWindowState = TWindowState::Normal;
+
+    HWND Pages[4] = {};
+    HWND ToolBar = nullptr;
+    HWND PageControl = nullptr;
+    HWND StatusBar = nullptr;
+    HWND AboutBox = nullptr;
+    std::string ToolTipText;
+    UniqueFont Font;
+    UniqueFont MemoFont;
+    std::vector<TAction> Actions;
+    UniqueImageList MenuImages;
+    UniqueMenu TrayPopup;
+    HMENU MainMenu = nullptr;   // owned by the window
+    UniqueAccelerators ShortCuts;
+    std::unique_ptr<TTrayIcon> TrayIcon;
+    HICON ProgramIcon = nullptr;
+    HICON SmallIcon = nullptr;
+};
+
+extern TMainForm* MainForm;

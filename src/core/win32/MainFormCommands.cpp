@@ -1,0 +1,128 @@
+// The configuration window's commands: showing and hiding it behind a
+// password, exiting, help, about and the web links.
+#include <windows.h>
+#include <shellapi.h>
+
+#include "activation/win32/MixDlg.h"
+#include "core/win32/MainForm.h"
+#include "core/win32/MainFormIds.h"
+#include "core/win32/ProgramGlobals.h"
+#include "lockscreen/win32/ForceForeground.h"
+#include "platform/Application.h"
+#include "platform/Controls.h"
+
+namespace {
+
+constexpr int ImageShow = 12;
+constexpr int ImageHide = 13;
+constexpr char CaptionConfigure[] = "Configure";
+constexpr char CaptionHide[] = "Hide";
+constexpr char AdminPrompt[] = "Enter Admin password:";
+constexpr char PasswordPrompt[] = "Enter password:";
+constexpr char AdminCheckCaption[] = "Admin privilege checking";
+
+constexpr char HomePageUrl[] = "https://www.example.com/halvex/";
+constexpr char ProductsUrl[] = "https://www.example.com/products/";
+constexpr char SupportAddress[] = "support@example.com";
+constexpr char HelpFileName[] = "Halvex.hlp";
+constexpr char HelpPageName[] = "Halvex.html";
+constexpr UINT HelpContextTopic = 1000;
+
+void OpenTarget(const std::string& target)
+{
+    ShellExecuteA(GetDesktopWindow(), "open", target.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+}  // namespace
+
+void TMainForm::ActionHideShowExecute(TSender sender)
+{
+    bool visible = IsWindowVisible(Handle()) != FALSE;
+    if ((sender == TSender::None) != visible) {
+        ShowWindow(Handle(), SW_HIDE);
+        if (SavedWindowState != TWindowState::Minimized)
+            SavedWindowState = IsZoomed(Handle()) ? TWindowState::Maximized : TWindowState::Normal;
+        EnableWindow(Handle(), FALSE);
+        SetActionImage(CmdHideShow, ImageShow);
+        SetMenuCaption(TrayPopup.Get(), CmdHideShow, CaptionConfigure);
+        SelectPage(0);
+        return;
+    }
+    if (IsChecked(Control(IdLockedUserCfgCheckBox))) {
+        if (!AdminPassword.empty() && !PasswordQuery(Application.Handle(), Application.Title(), AdminPrompt,
+                                                     AdminPassword, ""))
+            return;
+    } else {
+        std::string lockPassword = LockPassword();
+        if (!lockPassword.empty() && !PasswordQuery(Application.Handle(), Application.Title(), PasswordPrompt,
+                                                    lockPassword, AdminPassword))
+            return;
+    }
+    EnableWindow(Handle(), TRUE);
+    ShowWindow(Handle(), SavedWindowState == TWindowState::Maximized ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+    if (IsIconic(Application.Handle())) {
+        Application.Restore();
+    } else {
+        BringWindowToTop(Handle());
+        ForceForegroundWindow(Application.Handle(), true);
+        // The application window is never shown, so the form takes the foreground itself.
+        SetForegroundWindow(Handle());
+        Application.ProcessMessages();
+    }
+    SetActionImage(CmdHideShow, ImageHide);
+    SetMenuCaption(TrayPopup.Get(), CmdHideShow, CaptionHide);
+}
+
+void TMainForm::ActionExitExecute(TSender)
+{
+    if (!AdminPassword.empty() &&
+        !PasswordQuery(Application.Handle(), AdminCheckCaption, AdminPrompt, AdminPassword, ""))
+        return;
+    std::string question = "Exit " + Application.Title() + "?";
+    if (Application.ShowMessageBox(question, "Confirmation", MB_OKCANCEL | MB_ICONQUESTION) == IDOK) Close();
+}
+
+void TMainForm::Close()
+{
+    PostMessageA(Handle(), WM_CLOSE, 0, 0);
+}
+
+void TMainForm::ActionHlpContentsExecute(TSender)
+{
+    ShowHelp(HELP_FINDER, 0);
+}
+
+void TMainForm::ActionHlpHelpExecute(TSender)
+{
+    ShowHelp(HELP_CONTEXT, HelpContextTopic);
+}
+
+// Current Windows has no help engine for the old help files: our own page stands in.
+void TMainForm::ShowHelp(UINT command, ULONG_PTR data)
+{
+    std::string helpFile = AppDir + HelpFileName;
+    if (GetFileAttributesA(helpFile.c_str()) != INVALID_FILE_ATTRIBUTES &&
+        WinHelpA(Handle(), helpFile.c_str(), command, data))
+        return;
+    OpenTarget(AppDir + HelpPageName);
+}
+
+void TMainForm::ActionAboutExecute(TSender)
+{
+    PostMessageA(Handle(), HalvexMessage, RequestAbout, 0);
+}
+
+void TMainForm::ActionWebHomeExecute(TSender)
+{
+    OpenTarget(HomePageUrl);
+}
+
+void TMainForm::ActionWebProductsExecute(TSender)
+{
+    OpenTarget(ProductsUrl);
+}
+
+void TMainForm::ActionWebEMailExecute(TSender)
+{
+    OpenTarget(std::string("mailto:") + SupportAddress + "?subject=Support: " + Application.Title());
+}

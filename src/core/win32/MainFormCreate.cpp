@@ -1,0 +1,133 @@
+// The configuration window's creation and destruction, its usage-time tick
+// and its status bar.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "activation/win32/MixDlg.h"
+#include "core/win32/ControlValues.h"
+#include "core/win32/MainForm.h"
+#include "core/win32/MainFormIds.h"
+#include "core/win32/ProgramGlobals.h"
+#include "platform/Application.h"
+#include "platform/Controls.h"
+#include "platform/Clock.h"
+#include "platform/ReportFailure.h"
+#include "platform/WindowsFamily.h"
+#include "settings/win32/UserProfiles.h"
+
+namespace {
+
+constexpr UINT MainTimerInterval = 3000;
+constexpr char TaskBarClass[] = "Shell_TrayWnd";
+
+std::string ProgramFolder()
+{
+    char path[MAX_PATH] = {};
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, length);
+    size_t slash = folder.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : folder.substr(0, slash + 1);
+}
+
+}  // namespace
+
+void TMainForm::FormCreate()
+{
+    LastTickTime = 0;
+    TrayIcon = std::make_unique<TTrayIcon>(Handle(), TrayIconMessage, SmallIcon, Application.Title());
+    SetWindowTextA(Handle(), Application.Title().c_str());
+    Application.SetMessageFilter([](const MSG& message) {
+        return message.message == WM_SYSCOMMAND && (message.wParam == SC_MINIMIZE || message.wParam == SC_CLOSE);
+    });
+    Application.SetShortCuts(Handle(), ShortCuts.Get());
+    AppDir = ProgramFolder();
+    SelectPage(0);
+    if (IsNtFamily()) {
+        for (int id : {IdBootKeysCheckBox, IdBootMenuCheckBox, IdUserValidationCheckBox})
+            EnableWindow(Control(id), FALSE);
+        SetActionEnabled(CmdLockWorkStation, true);
+    }
+    UserName = GetLogonUserName();
+    CurrentProfile = ProfileNameOf(UserName, false);
+    SettingsFileName = AppDir + "Halvex.dat";
+    LogFileName = AppDir + CurrentProfile + ".log";
+    WatchHotKeyControl();
+    SetHotKeyControl(DesignHotKey);
+
+    SavedWindowState = TWindowState::Normal;
+    ActionHideShowExecute(TSender::None);
+    CurrentHotKey = 0;
+    try {
+        ActionReLoadSettingsExecute(TSender::None);
+    } catch (...) {
+        // The program still runs; nothing can be saved over a file it could not read.
+        ReportCurrentException(Application.Handle());
+    }
+
+    SYSTEMTIME today;
+    GetLocalTime(&today);
+    SetPickerDate(Control(IdLDateTimePicker), today);
+    SetPickerDate(Control(IdRDateTimePicker), today);
+
+    SetTimer(Handle(), MainTimerId, MainTimerInterval, nullptr);
+    TimerEnabled = true;
+    MainTimerTimer(TSender::None);
+    if (TimeExpired) GraceTime = 2147483647;
+
+    if (IsChecked(Control(IdStartUpCheckBox))) ActionSetHalvexExecute(TSender::Form);
+}
+
+void TMainForm::FormDestroy()
+{
+    UnregisterHotKey(Handle(), HotKeyId);
+    KillTimer(Handle(), MainTimerId);
+    TrayIcon.reset();
+}
+
+void TMainForm::SetTimerEnabled(bool enabled)
+{
+    if (enabled == TimerEnabled) return;
+    TimerEnabled = enabled;
+    if (enabled)
+        SetTimer(Handle(), MainTimerId, MainTimerInterval, nullptr);
+    else
+        KillTimer(Handle(), MainTimerId);
+}
+
+void TMainForm::MainTimerTimer(TSender)
+{
+    SetTimerEnabled(false);
+    TickTime = Now();
+    if (!TrayIcon->Active() && FindWindowA(TaskBarClass, nullptr)) TrayIcon->SetActive(true);
+    SetTimerEnabled(true);
+}
+
+void TMainForm::ActionSetStatusBarExecute(TSender)
+{
+    HDC dc = GetDC(StatusBar);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(StatusBar, WM_GETFONT, 0, 0)));
+    int w = AverageCharSize(dc).Cx;
+    const std::string texts[7] = {
+        "Modified:", ActionEnabled(CmdSaveSettings) ? "Yes" : "No",
+        "Password:", PwdBitBtnHint.empty() ? "Disable" : "Enable",
+        "TimeLimit:", TimeLimit ? "On" : "Off",
+        "User:",
+    };
+    int edges[8];
+    int right = 0;
+    for (int i = 0; i < 7; ++i) {
+        SIZE size = {};
+        GetTextExtentPoint32A(dc, texts[i].c_str(), static_cast<int>(texts[i].size()), &size);
+        edges[i] = right += size.cx + 2 * w;
+    }
+    edges[7] = -1;
+    SelectObject(dc, old);
+    ReleaseDC(StatusBar, dc);
+    SendMessageA(StatusBar, SB_SETPARTS, 8, reinterpret_cast<LPARAM>(edges));
+    for (int i = 0; i < 8; ++i) {
+        // A leading tab centres a part's text; label parts have no bevel.
+        std::string text = "\t" + (i < 7 ? texts[i] : UserName);
+        WPARAM kind = static_cast<WPARAM>(i) | (i % 2 == 0 && i < 7 ? SBT_NOBORDERS : 0);
+        SendMessageA(StatusBar, SB_SETTEXTA, kind, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+}

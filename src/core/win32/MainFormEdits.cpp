@@ -1,0 +1,195 @@
+// What the configuration window does when its controls change: the modified
+// state, the Admin page's profile editing, passwords, the picture, the page
+// gate and the log page.
+#include <windows.h>
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include "activation/win32/MixDlg.h"
+#include "core/win32/MainForm.h"
+#include "core/win32/MainFormIds.h"
+#include "core/win32/ProgramGlobals.h"
+#include "platform/Application.h"
+#include "platform/Controls.h"
+#include "platform/Picture.h"
+#include "platform/PictureControl.h"
+#include "settings/SettingsModel.h"
+
+namespace {
+
+constexpr int ModifyingClicks[] = {IdPowerMode0,       IdPowerMode1,        IdPowerMode2,
+                                   IdPowerMode3,       IdLockStyle0,        IdLockStyle1,
+                                   IdStartUpCheckBox,  IdShutDownCheckBox,  IdLogFileCheckBox,
+                                   IdBootKeysCheckBox, IdBootMenuCheckBox,  IdUserValidationCheckBox,
+                                   IdLockedUserCfgCheckBox};
+constexpr char AdminPrompt[] = "Enter Admin password:";
+constexpr char AdminCheckCaption[] = "Admin privilege checking";
+constexpr char SetAdminPasswordCaption[] = "Set Admin Password";
+constexpr char NotTheSameText[] = "The same password must be entered twice.";
+constexpr char PictureFilter[] =
+    "All pictures\0*.bmp;*.ico;*.wmf;*.emf;*.jpg;*.jpeg;*.gif\0Bitmaps (*.bmp)\0*.bmp\0Icons (*.ico)\0*.ico\0"
+    "Metafiles (*.wmf)\0*.wmf\0Enhanced Metafiles (*.emf)\0*.emf\0JPEG Image File (*.jpg;*.jpeg)\0*.jpg;*.jpeg\0"
+    "CompuServe GIF Image (*.gif)\0*.gif\0";
+
+template <size_t N>
+bool Contains(const int (&ids)[N], int id)
+{
+    for (int candidate : ids)
+        if (candidate == id) return true;
+    return false;
+}
+
+}  // namespace
+
+void TMainForm::HandleControlCommand(int id, int notification)
+{
+    if (notification == BN_CLICKED && Contains(ModifyingClicks, id)) {
+        ActionModifySettingsExecute(TSender::Control);
+        return;
+    }
+    switch (id) {
+    case IdTimeOutEdit:
+    case IdScrollTextMemo:
+        if (notification == EN_CHANGE) ActionModifySettingsExecute(TSender::Control);
+        break;
+    case IdDurationSpinEdit:
+        if (notification == EN_CHANGE) OnTimeRestrictionChange(TSender::Control);
+        break;
+    case IdTimeLimitCheckBox:
+    case IdDurationCheckBox:
+        if (notification == BN_CLICKED) OnTimeRestrictionChange(TSender::Control);
+        break;
+    case IdUsersComboBox:
+        if (notification == CBN_SELCHANGE) OnUserProfileChange(TSender::Control);
+        break;
+    case IdPwdBitBtn:
+    case IdPwdABitBtn:
+        if (notification == BN_CLICKED) PwdBitBtnClick(id);
+        break;
+    case IdAPwdBitBtn:
+        if (notification == BN_CLICKED) APwdBitBtnClick();
+        break;
+    case IdImage:
+    case IdImageButton:
+        if (notification == STN_CLICKED || notification == BN_CLICKED) ImageClick();
+        break;
+    case IdBtnClearLog:
+        if (notification == BN_CLICKED) BtnClearLogClick();
+        break;
+    default:
+        break;
+    }
+}
+
+LRESULT TMainForm::HandleControlNotify(const NMHDR& header)
+{
+    if (header.code == DTN_DATETIMECHANGE &&
+        (header.idFrom == IdLDateTimePicker || header.idFrom == IdRDateTimePicker))
+        OnTimeRestrictionChange(TSender::Control);
+    return 0;
+}
+
+void TMainForm::OnUserProfileChange(TSender)
+{
+    std::string profile = SelectedProfile();
+    if (profile.empty()) return;
+    SettingsLoaded = false;
+    TDStorage storage(SettingsFileName, true);
+    PwdABitBtnHint = "";
+    storage.ReadString(profile, LockPwdKey, PwdABitBtnHint);
+    EnableWindow(Control(IdPwdABitBtn), TRUE);
+    ShowProfileRestrictions(ReadRestrictions(storage, profile));
+    for (int id : {IdLDateTimePicker, IdRDateTimePicker, IdTimeLimitCheckBox, IdDurationSpinEdit, IdDurationUpDown,
+                   IdDurationCheckBox})
+        EnableWindow(Control(id), TRUE);
+    SettingsLoaded = true;
+}
+
+void TMainForm::OnTimeRestrictionChange(TSender sender)
+{
+    if (!SettingsLoaded) return;
+    if (SelectedProfile() == CurrentProfile) {
+        TRestrictionSettings restriction = ProfileRestrictionsOfControls();
+        LeftTimeBound = restriction.LeftTimeBound;
+        RightTimeBound = restriction.RightTimeBound;
+        TimeLimit = restriction.TimeLimit;
+        DurationLimit = DurationLimitOf(restriction);
+        Duration = restriction.Duration;
+        TimeExpired = false;
+    }
+    ActionModifySettingsExecute(sender);
+}
+
+// Both views of the current profile's password change together.
+void TMainForm::PwdBitBtnClick(int button)
+{
+    std::string& hint = button == IdPwdBitBtn ? PwdBitBtnHint : PwdABitBtnHint;
+    std::string first = hint, second = hint;
+    if (!InputPasswordPair(Application.Handle(), WindowText(Control(button)), "Enter password:",
+                           "Confirm password:", first, second, false, true, true))
+        return;
+    if (first != second) {
+        Application.ShowMessageBox(NotTheSameText, "Warning", MB_OK | MB_ICONWARNING);
+        return;
+    }
+    if (SelectedProfile() == CurrentProfile) {
+        PwdBitBtnHint = first;
+        PwdABitBtnHint = first;
+    } else {
+        hint = first;
+    }
+    ActionModifySettingsExecute(TSender::Control);
+}
+
+void TMainForm::APwdBitBtnClick()
+{
+    std::string first = APwdBitBtnHint, second = APwdBitBtnHint;
+    if (!InputPasswordPair(Application.Handle(), SetAdminPasswordCaption, "Enter password:", "Confirm password:",
+                           first, second, false, true, true))
+        return;
+    if (first != second) {
+        Application.ShowMessageBox(NotTheSameText, "Warning", MB_OK | MB_ICONWARNING);
+        return;
+    }
+    APwdBitBtnHint = first;
+    ActionModifySettingsExecute(TSender::Control);
+}
+
+void TMainForm::ImageClick()
+{
+    char fileName[MAX_PATH] = {};
+    lstrcpynA(fileName, PictureFileName.c_str(), MAX_PATH);
+    OPENFILENAMEA dialog = {};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = Handle();
+    dialog.lpstrFilter = PictureFilter;
+    dialog.lpstrFile = fileName;
+    dialog.nMaxFile = MAX_PATH;
+    dialog.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_ENABLESIZING | OFN_EXPLORER;
+    if (!GetOpenFileNameA(&dialog)) return;
+    TPicture picture;
+    if (!picture.LoadFromFile(fileName)) {
+        Application.ShowMessageBox(std::string("The picture ") + fileName + " cannot be shown.", "Error",
+                                   MB_OK | MB_ICONERROR);
+        return;
+    }
+    PictureFileName = fileName;
+    SetControlPicture(Control(IdImage), std::move(picture));
+    ActionModifySettingsExecute(TSender::Control);
+}
+
+void TMainForm::PageControlChange(TSender sender)
+{
+    if (ActivePage() == AdminPageIndex && sender != TSender::None) {
+        HWND admin = Pages[AdminPageIndex];
+        ShowWindow(admin, SW_HIDE);
+        if (AdminPassword.empty() ||
+            PasswordQuery(Application.Handle(), AdminCheckCaption, AdminPrompt, AdminPassword, "")) {
+            EnableWindow(admin, TRUE);
+            ShowWindow(admin, SW_SHOW);
+        } else {
+            SelectPage(0);
+        }
+    }
+    RefreshLogPage();
+}

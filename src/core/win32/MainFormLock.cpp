@@ -1,0 +1,92 @@
+// The lock commands: lock now, lock then stand-by, the platform's own
+// workstation lock, and the lock request that runs the lock session.
+#include <windows.h>
+
+#include "core/win32/EventLog.h"
+#include "core/win32/ControlValues.h"
+#include "core/win32/MainForm.h"
+#include "core/win32/MainFormIds.h"
+#include "core/win32/ProgramGlobals.h"
+#include "lockscreen/win32/LockSession.h"
+#include "lockscreen/win32/SystemRoutines.h"
+#include "platform/Application.h"
+#include "platform/Controls.h"
+#include "platform/PictureControl.h"
+#include "platform/WindowsFamily.h"
+#include "settings/DStorage.h"
+#include "settings/SettingCodec.h"
+#include "settings/win32/Registry.h"
+
+namespace {
+
+constexpr char NoScreenSaverText[] = "You should configure the Screen Saver before using.";
+constexpr char DesktopKeyPath[] = "Control Panel\\Desktop";
+constexpr char ScreenSaverValue[] = "SCRNSAVE.EXE";
+
+std::string ConfiguredScreenSaver()
+{
+    std::string screenSaver;
+    if (IsNtFamily()) {
+        ReadRegValue(nullptr, HKEY_CURRENT_USER, DesktopKeyPath, ScreenSaverValue, screenSaver);
+        return screenSaver;
+    }
+    char folder[MAX_PATH] = {};
+    GetWindowsDirectoryA(folder, MAX_PATH);
+    std::string systemIni = folder;
+    if (systemIni.empty() || systemIni.back() != '\\') systemIni += '\\';
+    TDStorage storage(systemIni + "system.ini", false);
+    storage.ReadString("boot", ScreenSaverValue, screenSaver);
+    return screenSaver;
+}
+
+}  // namespace
+
+void TMainForm::ActionSetHalvexExecute(TSender sender)
+{
+    if (SelectedItem(IdLockStyle0, 2) == 0) {
+        PostMessageA(Handle(), HalvexMessage, RequestLock, 0);
+        if (sender == TSender::None) SuspendWindows(FALSE);
+        return;
+    }
+    if (!ConfiguredScreenSaver().empty()) {
+        PostMessageA(Application.Handle(), WM_SYSCOMMAND, SC_SCREENSAVE, 0);
+        if (sender == TSender::None) SuspendWindows(FALSE);
+        return;
+    }
+    Application.ShowMessageBox(NoScreenSaverText, "Information", MB_ICONINFORMATION);
+    WinExec("CONTROL.EXE DESK.CPL", SW_SHOWNORMAL);
+}
+
+void TMainForm::ActionSetHalvexStandByExecute(TSender)
+{
+    ActionSetHalvexExecute(TSender::None);
+}
+
+void TMainForm::ActionLockWorkStationExecute(TSender)
+{
+    HMODULE user = LoadLibraryA("USER32.DLL");
+    if (!user) return;
+    using LockWorkStationFunction = BOOL(WINAPI*)();
+    if (auto lock = reinterpret_cast<LockWorkStationFunction>(
+            reinterpret_cast<void*>(GetProcAddress(user, "LockWorkStation"))))
+        lock();
+    FreeLibrary(user);
+}
+
+void TMainForm::RunLockRequest()
+{
+    TStrings lines = MemoLines(Control(IdScrollTextMemo));
+    int32_t timeOut = ReadInteger(WindowText(Control(IdTimeOutEdit)), 0);
+    RunLockSession(ControlPicture(Control(IdImage)), CurrentProfile, LockPassword(), ShutDownAllowed(), &lines,
+                   static_cast<uint32_t>(timeOut), SelectedItem(IdPowerMode0, 4) - 1, LogEvent);
+}
+
+std::string TMainForm::LockPassword() const
+{
+    return PwdBitBtnHint;
+}
+
+bool TMainForm::ShutDownAllowed() const
+{
+    return IsChecked(Control(IdShutDownCheckBox));
+}

@@ -1,0 +1,173 @@
+// The configuration window's window procedure: the program's registered
+// message, the hot key, the end of the session, commands and the tray icon.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "core/win32/AboutBox.h"
+#include "core/win32/MainForm.h"
+#include "core/win32/MainFormIds.h"
+#include "core/win32/ProgramGlobals.h"
+#include "lockscreen/win32/LockSession.h"
+#include "platform/Application.h"
+
+namespace {
+constexpr COLORREF PurpleText = RGB(128, 0, 128);
+}
+
+LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (TrayIcon && TrayIcon->HandleTaskbarCreated(message)) return DefaultProcessing(message, wParam, lParam);
+    if (message == HalvexMessage && HalvexMessage != 0 && HandleHalvexMessage(wParam)) return 0;
+
+    switch (message) {
+    case WM_QUERYENDSESSION:
+    case WM_ENDSESSION: {
+        LRESULT result = DefaultProcessing(message, wParam, lParam);
+        Close();
+        return result;
+    }
+    case WM_HOTKEY:
+        if (wParam == HotKeyId) ActionSetHalvexExecute(TSender::Form);
+        break;
+    case WM_SYSCOMMAND:
+        if (wParam == SC_MINIMIZE || wParam == SC_CLOSE) {
+            ActionHideShowExecute(TSender::Form);
+            return 0;
+        }
+        break;
+    case WM_CLOSE:
+        DestroyWindow(Handle());
+        return 0;
+    case WM_DESTROY:
+        FormDestroy();
+        PostQuitMessage(0);
+        return 0;
+    case WM_TIMER:
+        if (wParam == MainTimerId) MainTimerTimer(TSender::Timer);
+        return 0;
+    case WM_COMMAND:
+        HandleCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        return 0;
+    case WM_NOTIFY:
+        return HandleNotify(*reinterpret_cast<NMHDR*>(lParam));
+    case WM_CTLCOLORSTATIC:
+        if (GetDlgCtrlID(reinterpret_cast<HWND>(lParam)) == IdUserValidationCheckBox) {
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            SetTextColor(dc, PurpleText);
+            SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+        }
+        break;
+    default:
+        if (message == TrayIconMessage) {
+            HandleTrayIcon(lParam);
+            return 0;
+        }
+        break;
+    }
+    return DefaultProcessing(message, wParam, lParam);
+}
+
+bool TMainForm::HandleHalvexMessage(WPARAM request)
+{
+    switch (request) {
+    case RequestShowWindow:
+        if (!IsWindowVisible(Handle())) ActionHideShowExecute(TSender::Form);
+        return true;
+    case RequestLock:
+        RunLockRequest();
+        return true;
+    case RequestAbout:
+        ShowAboutBox();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void TMainForm::ShowAboutBox()
+{
+    if (AboutBox) {
+        DefWindowProcA(AboutBox, WM_SYSCOMMAND, SC_CLOSE, 0);
+        Application.ProcessMessages();
+    }
+    RunAboutBox(Application.Handle(), [this](HWND box) { AboutBox = box; });
+}
+
+void TMainForm::HandleTrayIcon(LPARAM mouseMessage)
+{
+    switch (static_cast<UINT>(mouseMessage)) {
+    case WM_LBUTTONDBLCLK: ActionSetHalvexExecute(TSender::TrayIcon); break;
+    case WM_RBUTTONUP: ShowTrayPopup(); break;
+    default: break;
+    }
+}
+
+void TMainForm::ShowTrayPopup()
+{
+    POINT cursor;
+    GetCursorPos(&cursor);
+    // Without the foreground the menu would not close when the user clicks elsewhere.
+    SetForegroundWindow(Handle());
+    int command = TrackPopupMenu(TrayPopup.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, cursor.x, cursor.y,
+                                 0, Handle(), nullptr);
+    PostMessageA(Handle(), WM_NULL, 0, 0);
+    if (command) RunCommand(command, TSender::Action);
+}
+
+void TMainForm::RunCommand(int command, TSender sender)
+{
+    if (!ActionEnabled(command)) return;
+    switch (command) {
+    case CmdHideShow: ActionHideShowExecute(sender); break;
+    case CmdSetHalvex: ActionSetHalvexExecute(sender); break;
+    case CmdSetHalvexStandBy: ActionSetHalvexStandByExecute(sender); break;
+    case CmdReLoadSettings: ActionReLoadSettingsExecute(sender); break;
+    case CmdSaveSettings: ActionSaveSettingsExecute(sender); break;
+    case CmdHlpContents: ActionHlpContentsExecute(sender); break;
+    case CmdHlpHelp: ActionHlpHelpExecute(sender); break;
+    case CmdAbout: ActionAboutExecute(sender); break;
+    case CmdExit: ActionExitExecute(sender); break;
+    case CmdWebHome: ActionWebHomeExecute(sender); break;
+    case CmdWebProducts: ActionWebProductsExecute(sender); break;
+    case CmdWebEMail: ActionWebEMailExecute(sender); break;
+    case CmdLockWorkStation: ActionLockWorkStationExecute(sender); break;
+    default: break;
+    }
+}
+
+void TMainForm::HandleCommand(int id, int notification, HWND control)
+{
+    if (!control) {   // a menu item or a short-cut
+        RunCommand(id, TSender::Action);
+        return;
+    }
+    if (control == ToolBar || GetParent(control) == ToolBar) {
+        RunCommand(id, TSender::Action);
+        return;
+    }
+    HandleControlCommand(id, notification);
+}
+
+LRESULT TMainForm::HandleNotify(const NMHDR& header)
+{
+    if (header.code == TTN_GETDISPINFOA) {
+        // Tool-button hints are their actions' hints.
+        auto& info = const_cast<NMTTDISPINFOA&>(reinterpret_cast<const NMTTDISPINFOA&>(header));
+        if (const TAction* action = FindAction(static_cast<int>(header.idFrom))) {
+            ToolTipText = action->Hint;
+            info.lpszText = const_cast<char*>(ToolTipText.c_str());
+        }
+        return 0;
+    }
+    if (header.hwndFrom == PageControl && header.code == TCN_SELCHANGE) {
+        SelectPage(ActivePage());
+        PageControlChange(TSender::Control);
+        return 0;
+    }
+    if (header.idFrom == IdHalvexHotKey && header.code == NM_KILLFOCUS) {
+        SetHalvexHotKey(TSender::Control);
+        return 0;
+    }
+    return HandleControlNotify(header);
+}
