@@ -1,0 +1,132 @@
+// Which profile hvxw.exe works with, on both Windows families, and the
+// options each family offers.
+#include <gtest/gtest.h>
+
+#include "HalvexProgram.h"
+
+using namespace harness;
+using namespace halvex_test;
+
+namespace {
+
+constexpr char Win98Key[] = "Software\\Wine\\AppDefaults\\hvxw.exe";
+constexpr char ProfileList9x[] = "Software\\Microsoft\\Windows\\CurrentVersion\\ProfileList";
+
+// For its lifetime, hvxw.exe in this Wine session sees Windows 98.
+class Windows98 {
+public:
+    Windows98()
+    {
+        HKEY key = nullptr;
+        RegCreateKeyExA(HKEY_CURRENT_USER, Win98Key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+        RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>("win98"), 6);
+        RegCloseKey(key);
+    }
+    ~Windows98() { RegDeleteKeyA(HKEY_CURRENT_USER, Win98Key); }
+    Windows98(const Windows98&) = delete;
+    Windows98& operator=(const Windows98&) = delete;
+};
+
+// The 9x family's profile list with one profile, removed again afterwards.
+class ProfileList {
+public:
+    explicit ProfileList(const std::string& profile) : Key(std::string(ProfileList9x) + "\\" + profile)
+    {
+        HKEY key = nullptr;
+        RegCreateKeyExA(HKEY_LOCAL_MACHINE, Key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+        std::string folder = "C:\\Windows\\Profiles\\" + profile;
+        RegSetValueExA(key, "ProfileImagePath", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                       static_cast<DWORD>(folder.size() + 1));
+        RegCloseKey(key);
+    }
+    ~ProfileList()
+    {
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, Key.c_str());
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, ProfileList9x);
+    }
+    ProfileList(const ProfileList&) = delete;
+    ProfileList& operator=(const ProfileList&) = delete;
+
+private:
+    std::string Key;
+};
+
+std::vector<std::string> ComboItems(HWND combo)
+{
+    std::vector<std::string> items;
+    LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        // Across processes the text arrives in UTF-16, whatever the sender's character set.
+        wchar_t text[256] = {};
+        SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        char narrow[256] = {};
+        WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
+        items.push_back(narrow);
+    }
+    return items;
+}
+
+// Marks the settings modified and applies them: the lock settings go to the current profile.
+void ApplyAChange(const RunningProgram& program)
+{
+    program.PostRequest(0);
+    ASSERT_TRUE(WaitForVisible(program.Window()));
+    Click(program.Control(IdStartUpCheckBox));
+    ASSERT_TRUE(program.Settle());
+    ASSERT_EQ(StatusText(program, 1), "Yes");
+    program.Command(CmdSaveSettings);
+    ASSERT_TRUE(program.Settle());
+}
+
+void ExpectOptionsEnabled(const RunningProgram& program, bool enabled)
+{
+    for (int id : {IdBootKeysCheckBox, IdBootMenuCheckBox, IdUserValidationCheckBox})
+        EXPECT_EQ(IsWindowEnabled(program.Control(id)) != FALSE, enabled) << "control " << id;
+}
+
+}  // namespace
+
+TEST(MainProfiles, OnTheNtFamilyTheLogonUserHasAProfile)
+{
+    AppDir dir;
+    RunningProgram program(dir);
+    ASSERT_NE(program.Window(), nullptr);
+    ExpectOptionsEnabled(program, false);
+    std::vector<std::string> users = ComboItems(program.Control(IdUsersComboBox));
+    ASSERT_FALSE(users.empty());
+    EXPECT_EQ(users.back(), ".Default");
+    EXPECT_NE(std::find(users.begin(), users.end(), LogonUser()), users.end());
+    EXPECT_EQ(StatusText(program, 7), LogonUser());
+
+    ApplyAChange(program);
+    EXPECT_EQ(ReadSetting(dir, LogonUser(), "ProfileName"), LogonUser());
+    EXPECT_EQ(ReadSetting(dir, LogonUser(), "StartUp"), "1");
+    EXPECT_EQ(ReadSetting(dir, ".Default", "ProfileName"), "<missing>");
+}
+
+TEST(MainProfiles, OnWindows98TheProfileListComesFromItsRegistryKey)
+{
+    Windows98 windows98;
+    {
+        // No profile list at all: everyone works with ".Default".
+        AppDir dir;
+        RunningProgram program(dir);
+        ASSERT_NE(program.Window(), nullptr);
+        ExpectOptionsEnabled(program, true);
+        EXPECT_EQ(ComboItems(program.Control(IdUsersComboBox)), std::vector<std::string>{".Default"});
+        ApplyAChange(program);
+        EXPECT_EQ(ReadSetting(dir, ".Default", "ProfileName"), ".Default");
+    }
+    {
+        // The profile is spelled as the list spells it, whatever the case of the logon name.
+        std::string spelled = LogonUser();
+        for (char& c : spelled) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+        ProfileList list(spelled);
+        AppDir dir;
+        RunningProgram program(dir);
+        ASSERT_NE(program.Window(), nullptr);
+        EXPECT_EQ(ComboItems(program.Control(IdUsersComboBox)), (std::vector<std::string>{spelled, ".Default"}));
+        ApplyAChange(program);
+        EXPECT_EQ(ReadSetting(dir, spelled, "ProfileName"), spelled);
+    }
+}
