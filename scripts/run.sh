@@ -15,7 +15,7 @@ window_title=Halvex
 
 "$scripts/build.sh" win32
 mkdir -p "$app"
-cp "$bin/hvxw.exe" "$app/"
+cp "$bin/hvxw.exe" "$bin/Logo.bmp" "$bin/Halvex.html" "$app/"
 
 # shellcheck disable=SC2317  # called by the EXIT trap
 stop_session() { "$scripts/wine-session.sh" stop "$session"; }

@@ -51,6 +51,7 @@ inline void DestroyIconHandle(HICON h) { DestroyIcon(h); }
 inline void DestroyMenuHandle(HMENU h) { DestroyMenu(h); }
 inline void UnhookHook(HHOOK h) { UnhookWindowsHookEx(h); }
 inline void DestroyWindowHandle(HWND h) { DestroyWindow(h); }
+inline void FreeLibraryHandle(HMODULE h) { FreeLibrary(h); }
 }  // namespace handle_policy
 
 // INVALID_HANDLE_VALUE is -1 as an integer, which a template argument can carry.
@@ -63,4 +64,5 @@ using UniqueBitmap = UniqueHandle<HBITMAP, handle_policy::DeleteGdiObject, stati
 using UniqueIcon = UniqueHandle<HICON, handle_policy::DestroyIconHandle, static_cast<intptr_t>(0)>;
 using UniqueMenu = UniqueHandle<HMENU, handle_policy::DestroyMenuHandle, static_cast<intptr_t>(0)>;
 using UniqueHook = UniqueHandle<HHOOK, handle_policy::UnhookHook, static_cast<intptr_t>(0)>;
+using UniqueLibrary = UniqueHandle<HMODULE, handle_policy::FreeLibraryHandle, static_cast<intptr_t>(0)>;
 using UniqueWindow = UniqueHandle<HWND, handle_policy::DestroyWindowHandle, static_cast<intptr_t>(0)>;

@@ -23,6 +23,7 @@ TEST(SidPartsText, MatchesTheStandardTextualForm)
         {{{0, 1, 0, 0, 0, 0}, {7}}, "S-1-0x000100000000-7"},
         {{{0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC}, {1, 2}}, "S-1-0x123456789abc-1-2"},
         {{{0xFF, 0, 0, 0, 0, 5}, {}}, "S-1-0xff0000000005"},
+        {{{1, 0, 0, 0, 0, 0}, {2, 3}}, "S-1-0x010000000000-2-3"},
     };
     for (const auto& c : cases) EXPECT_EQ(SidPartsText(c.sid), c.text);
 }

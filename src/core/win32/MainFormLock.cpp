@@ -12,6 +12,7 @@
 #include "platform/Application.h"
 #include "platform/Controls.h"
 #include "platform/PictureControl.h"
+#include "platform/UniqueHandle.h"
 #include "platform/WindowsFamily.h"
 #include "settings/DStorage.h"
 #include "settings/SettingCodec.h"
@@ -64,13 +65,12 @@ void TMainForm::ActionSetHalvexStandByExecute(TSender)
 
 void TMainForm::ActionLockWorkStationExecute(TSender)
 {
-    HMODULE user = LoadLibraryA("USER32.DLL");
+    UniqueLibrary user(LoadLibraryA("USER32.DLL"));
     if (!user) return;
     using LockWorkStationFunction = BOOL(WINAPI*)();
     if (auto lock = reinterpret_cast<LockWorkStationFunction>(
-            reinterpret_cast<void*>(GetProcAddress(user, "LockWorkStation"))))
+            reinterpret_cast<void*>(GetProcAddress(user.Get(), "LockWorkStation"))))
         lock();
-    FreeLibrary(user);
 }
 
 void TMainForm::RunLockRequest()

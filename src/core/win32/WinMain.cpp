@@ -11,6 +11,7 @@
 #include "core/win32/ProgramGlobals.h"
 #include "lockscreen/win32/SystemRoutines.h"
 #include "platform/Application.h"
+#include "platform/UniqueHandle.h"
 #include "settings/win32/UninstallCleanup.h"
 
 namespace {
@@ -53,13 +54,12 @@ void InstallStep()
 // Exists on the 9x family only, where it keeps the program off the task list.
 DWORD RegisterServiceProcess(DWORD type)
 {
-    HMODULE kernel = LoadLibraryA("KERNEL32.DLL");
+    UniqueLibrary kernel(LoadLibraryA("KERNEL32.DLL"));
     if (!kernel) return 0;
     using Function = DWORD(WINAPI*)(DWORD, DWORD);
-    auto function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(kernel, "RegisterServiceProcess")));
-    DWORD result = function ? function(GetCurrentProcessId(), type) : 0;
-    FreeLibrary(kernel);
-    return result;
+    auto function =
+        reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(kernel.Get(), "RegisterServiceProcess")));
+    return function ? function(GetCurrentProcessId(), type) : 0;
 }
 
 }  // namespace

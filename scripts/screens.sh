@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Takes a screenshot of each screen of hvxw.exe under Wine: the password prompt, the four
+# pages of the configuration window, the admin prompt, the two-field password dialog, the
+# tray menu and the about box. PNGs go to build/screenshots/screens/ (or $HALVEX_BUILD).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${HALVEX_BUILD:-$root/build}
+scripts=$root/scripts
+bin=$build/win32/bin
+session=$build/screens/session
+shots=$build/screenshots/screens
+
+"$scripts/build.sh" win32 >/dev/null
+rm -rf "$shots" && mkdir -p "$shots"
+"$scripts/wine-session.sh" start "$session" >/dev/null
+trap '"$scripts/wine-session.sh" stop "$session" >/dev/null' EXIT
+# shellcheck disable=SC1091
+windows_shots=$(. "$session/env" && winepath -w "$shots")
+
+HALVEX_WINE_TIMEOUT=300 "$scripts/wine-run.sh" "$session" "$bin/screen_tour.exe" "$windows_shots" >"$build/screens/tour.log" 2>&1 &
+tour=$!
+while kill -0 "$tour" 2>/dev/null; do
+  for want in "$shots"/*.want; do
+    [ -e "$want" ] || continue
+    name=$(basename "$want" .want)
+    "$scripts/screenshot.sh" "$session" "$shots/$name.png"
+    rm -f "$want"
+    : >"$shots/$name.done"
+    echo "screens: $shots/$name.png"
+  done
+  sleep 0.1
+done
+status=0
+wait "$tour" || status=$?
+rm -f "$shots"/*.done
+[ "$status" -eq 0 ] || { echo "screens: the tour failed ($status), see $build/screens/tour.log" >&2; exit 1; }

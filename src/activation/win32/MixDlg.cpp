@@ -1,0 +1,379 @@
+// The password dialogs: an in-memory dialog template run modally, its controls placed in
+// pixels from the dialog font's average character size.
+#include "activation/win32/MixDlg.h"
+
+#include <array>
+#include <initializer_list>
+#include <vector>
+
+namespace {
+
+constexpr wchar_t DialogFontFace[] = L"MS Sans Serif";
+constexpr WORD DialogFontPoints = 8;
+constexpr wchar_t OkCaption[] = L"OK";
+constexpr wchar_t CancelCaption[] = L"Cancel";
+constexpr char IncorrectPasswordText[] = "Incorrect Password";
+constexpr char ErrorCaption[] = "Error";
+constexpr WPARAM PasswordMaxLength = 255;
+constexpr char PasswordChar = '*';
+constexpr size_t MaxFields = 2;
+
+constexpr DWORD DialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
+constexpr DWORD LabelStyle = WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX;
+constexpr DWORD EditStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL;
+constexpr DWORD ButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
+
+// Predefined window classes of a dialog template, by atom.
+constexpr WORD ButtonClassAtom = 0x0080;
+constexpr WORD EditClassAtom = 0x0081;
+constexpr WORD StaticClassAtom = 0x0082;
+
+// Sent to itself once shown: taking the foreground is reliable only for a visible window.
+constexpr UINT BringToFrontMessage = WM_APP + 1;
+
+// The one piece of module state: a query is on the screen (a second one must not stack up).
+bool PasswordPromptOpen = false;
+
+class PromptOpenMark {
+public:
+    PromptOpenMark() { PasswordPromptOpen = true; }
+    ~PromptOpenMark() { PasswordPromptOpen = false; }
+    PromptOpenMark(const PromptOpenMark&) = delete;
+    PromptOpenMark& operator=(const PromptOpenMark&) = delete;
+};
+
+// Text of a password field, wiped when released.
+class SecretText {
+public:
+    SecretText() = default;
+    ~SecretText() { Wipe(); }
+    SecretText(const SecretText&) = delete;
+    SecretText& operator=(const SecretText&) = delete;
+
+    std::string& Get() { return Text; }
+    const std::string& Get() const { return Text; }
+
+    void ReadFrom(HWND control)
+    {
+        Wipe();
+        Text.resize(GetWindowTextLengthA(control) + 1);
+        Text.resize(GetWindowTextA(control, &Text[0], static_cast<int>(Text.size())));
+    }
+
+    void Wipe()
+    {
+        if (!Text.empty()) SecureZeroMemory(&Text[0], Text.size());
+        Text.clear();
+    }
+
+private:
+    std::string Text;
+};
+
+class WindowDC {
+public:
+    explicit WindowDC(HWND window) : Window(window), Dc(GetDC(window)) {}
+    ~WindowDC()
+    {
+        if (Dc) ReleaseDC(Window, Dc);
+    }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    HDC Get() const { return Dc; }
+
+private:
+    HWND Window;
+    HDC Dc;
+};
+
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ object) : Dc(dc), Previous(object ? SelectObject(dc, object) : nullptr) {}
+    ~SelectedObject()
+    {
+        if (Previous) SelectObject(Dc, Previous);
+    }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+
+private:
+    HDC Dc;
+    HGDIOBJ Previous;
+};
+
+// SetForegroundWindow is refused to a thread without input; sharing the foreground
+// thread's input state for the call lifts that.
+class SharedThreadInput {
+public:
+    explicit SharedThreadInput(DWORD otherThread)
+        : Own(GetCurrentThreadId()), Other(otherThread),
+          Attached(Other != 0 && Other != Own && AttachThreadInput(Own, Other, TRUE))
+    {
+    }
+    ~SharedThreadInput()
+    {
+        if (Attached) AttachThreadInput(Own, Other, FALSE);
+    }
+    SharedThreadInput(const SharedThreadInput&) = delete;
+    SharedThreadInput& operator=(const SharedThreadInput&) = delete;
+
+private:
+    DWORD Own, Other;
+    bool Attached;
+};
+
+void BringToForeground(HWND window)
+{
+    if (SetForegroundWindow(window) && GetForegroundWindow() == window) return;
+    const SharedThreadInput shared(GetWindowThreadProcessId(GetForegroundWindow(), nullptr));
+    BringWindowToTop(window);
+    SetForegroundWindow(window);
+}
+
+// A DLGTEMPLATE with its items, as the dialog manager reads it: WORD-sized fields, items
+// DWORD-aligned from the start (std::allocator's storage is aligned at least that well).
+class DialogTemplate {
+public:
+    explicit DialogTemplate(DWORD style)
+    {
+        AddDword(style);
+        AddDword(0);   // extended style
+        AddWord(0);    // item count, counted up by AddItem
+        AddWords({0, 0, 0, 0});   // placed in pixels once the font is known
+        AddWord(0);    // no menu
+        AddWord(0);    // the dialog class
+        AddWord(0);    // caption: set as ANSI text at initialisation
+        AddWord(DialogFontPoints);
+        AddText(DialogFontFace);
+    }
+
+    void AddItem(WORD classAtom, DWORD style, DWORD extendedStyle, WORD id, const wchar_t* text = L"")
+    {
+        if (Words.size() % 2) AddWord(0);
+        AddDword(style);
+        AddDword(extendedStyle);
+        AddWords({0, 0, 0, 0});
+        AddWord(id);
+        AddWords({0xFFFF, classAtom});
+        AddText(text);
+        AddWord(0);   // no creation data
+        ++Words[ItemCountIndex];
+    }
+
+    const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(Words.data()); }
+
+private:
+    static constexpr size_t ItemCountIndex = 4;
+
+    void AddWord(WORD word) { Words.push_back(word); }
+    void AddWords(std::initializer_list<WORD> words) { Words.insert(Words.end(), words); }
+    void AddDword(DWORD value) { AddWords({LOWORD(value), HIWORD(value)}); }
+    void AddText(const wchar_t* text)
+    {
+        for (; *text; ++text) AddWord(static_cast<WORD>(*text));
+        AddWord(0);
+    }
+
+    std::vector<WORD> Words;
+};
+
+struct FieldRequest {
+    const std::string& Prompt;
+    const std::string& Initial;
+    bool Masked;
+};
+
+struct FieldIds {
+    WORD Label, Edit;
+};
+constexpr std::array<FieldIds, MaxFields> FieldControlIds = {
+    {{PasswordLabel1Id, PasswordEdit1Id}, {PasswordLabel2Id, PasswordEdit2Id}}};
+
+// One run of a password dialog: what it asks, and what the user left in it.
+class PasswordDialog {
+public:
+    PasswordDialog(const std::string& caption, std::vector<FieldRequest> fields)
+        : Caption(caption), Fields(std::move(fields))
+    {
+    }
+
+    // True when closed with OK; Texts() and Modified() then tell what was entered.
+    bool Run(HWND owner)
+    {
+        DialogTemplate dialog(DialogStyle);
+        // Item order is tab order: each label before its edit, the buttons last.
+        for (size_t i = 0; i < Fields.size(); ++i) {
+            dialog.AddItem(StaticClassAtom, LabelStyle, 0, FieldControlIds[i].Label);
+            dialog.AddItem(EditClassAtom, EditStyle | (Fields[i].Masked ? ES_PASSWORD : 0), WS_EX_CLIENTEDGE,
+                           FieldControlIds[i].Edit);
+        }
+        dialog.AddItem(ButtonClassAtom, ButtonStyle | BS_DEFPUSHBUTTON, 0, IDOK, OkCaption);
+        dialog.AddItem(ButtonClassAtom, ButtonStyle | BS_PUSHBUTTON, 0, IDCANCEL, CancelCaption);
+        const INT_PTR closedWith = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), dialog.Get(), owner, Procedure,
+                                                           reinterpret_cast<LPARAM>(this));
+        return closedWith == IDOK && Confirmed;
+    }
+
+    bool Modified() const { return ChangedByUser; }
+    const std::string& Text(size_t field) const { return Entered[field].Get(); }
+
+private:
+    static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == WM_INITDIALOG) SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        auto* self = reinterpret_cast<PasswordDialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
+        if (!self) return FALSE;
+        try {
+            return self->Handle(dialog, message, wParam);
+        } catch (...) {
+            // A dialog that cannot do its work is cancelled: no password is taken from it.
+            OutputDebugStringA("Password dialog failed; cancelled\n");
+            self->Confirmed = false;
+            EndDialog(dialog, IDCANCEL);
+            return TRUE;
+        }
+    }
+
+    INT_PTR Handle(HWND dialog, UINT message, WPARAM wParam)
+    {
+        switch (message) {
+        case WM_INITDIALOG: Initialise(dialog); return FALSE;   // focus set by Initialise
+        case BringToFrontMessage: BringToForeground(dialog); return TRUE;
+        case WM_COMMAND: return Command(dialog, LOWORD(wParam), HIWORD(wParam));
+        default: return FALSE;
+        }
+    }
+
+    INT_PTR Command(HWND dialog, WORD id, WORD notification)
+    {
+        switch (id) {
+        case IDOK: Confirm(dialog); EndDialog(dialog, IDOK); return TRUE;
+        case IDCANCEL: EndDialog(dialog, IDCANCEL); return TRUE;
+        case PasswordEdit1Id:
+        case PasswordEdit2Id:
+            // Text put in at initialisation also notifies; only later changes are the user's.
+            if (notification == EN_CHANGE && Initialised) ChangedByUser = true;
+            return TRUE;
+        default: return FALSE;
+        }
+    }
+
+    void Initialise(HWND dialog)
+    {
+        SetWindowTextA(dialog, Caption.c_str());
+        for (size_t i = 0; i < Fields.size(); ++i) {
+            HWND edit = GetDlgItem(dialog, FieldControlIds[i].Edit);
+            SetDlgItemTextA(dialog, FieldControlIds[i].Label, Fields[i].Prompt.c_str());
+            SendMessageA(edit, EM_LIMITTEXT, PasswordMaxLength, 0);
+            if (Fields[i].Masked) SendMessageA(edit, EM_SETPASSWORDCHAR, PasswordChar, 0);
+            SetWindowTextA(edit, Fields[i].Initial.c_str());
+        }
+        PlaceControls(dialog);
+        HWND first = GetDlgItem(dialog, PasswordEdit1Id);
+        SetFocus(first);
+        SendMessageA(first, EM_SETSEL, 0, -1);
+        Initialised = true;
+        PostMessageA(dialog, BringToFrontMessage, 0, 0);
+    }
+
+    void PlaceControls(HWND dialog)
+    {
+        const WindowDC dc(dialog);
+        const SelectedObject font(dc.Get(), reinterpret_cast<HGDIOBJ>(SendMessageA(dialog, WM_GETFONT, 0, 0)));
+        const CharSize size = AverageCharSize(dc.Get());
+        const PasswordDialogLayout layout = Fields.size() == 1 ? SingleFieldLayout(size) : TwoFieldLayout(size);
+        const std::array<const Placement*, MaxFields> labels = {&layout.Label1, &layout.Label2};
+        const std::array<const Placement*, MaxFields> edits = {&layout.Edit1, &layout.Edit2};
+
+        TEXTMETRICA metrics = {};
+        GetTextMetricsA(dc.Get(), &metrics);
+        // An edit's usual height: a line of its font inside a sunken border and margins.
+        const int editHeight = metrics.tmHeight + 8 * GetSystemMetrics(SM_CYBORDER);
+        for (size_t i = 0; i < Fields.size(); ++i) {
+            RECT text = {0, 0, 0, 0};
+            DrawTextA(dc.Get(), Fields[i].Prompt.c_str(), -1, &text,
+                      DT_CALCRECT | DT_LEFT | DT_EXPANDTABS | DT_NOPREFIX);
+            Place(dialog, FieldControlIds[i].Label, {labels[i]->Left, labels[i]->Top, text.right, text.bottom});
+            Place(dialog, FieldControlIds[i].Edit, {edits[i]->Left, edits[i]->Top, edits[i]->Width, editHeight});
+        }
+        Place(dialog, IDOK, layout.Ok);
+        Place(dialog, IDCANCEL, layout.Cancel);
+        SizeAndCentre(dialog, layout.ClientWidth, layout.ClientHeight);
+    }
+
+    static void Place(HWND dialog, int id, const Placement& at)
+    {
+        SetWindowPos(GetDlgItem(dialog, id), nullptr, at.Left, at.Top, at.Width, at.Height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
+    static void SizeAndCentre(HWND dialog, int clientWidth, int clientHeight)
+    {
+        RECT frame = {0, 0, clientWidth, clientHeight};
+        AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongA(dialog, GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(GetWindowLongA(dialog, GWL_EXSTYLE)));
+        const int width = frame.right - frame.left;
+        const int height = frame.bottom - frame.top;
+        SetWindowPos(dialog, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                     (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
+    void Confirm(HWND dialog)
+    {
+        for (size_t i = 0; i < Fields.size(); ++i) Entered[i].ReadFrom(GetDlgItem(dialog, FieldControlIds[i].Edit));
+        Confirmed = true;
+    }
+
+    const std::string& Caption;
+    std::vector<FieldRequest> Fields;
+    std::array<SecretText, MaxFields> Entered;
+    bool Initialised = false;
+    bool ChangedByUser = false;
+    bool Confirmed = false;
+};
+
+}  // namespace
+
+CharSize AverageCharSize(HDC dc)
+{
+    constexpr int Letters = 52;
+    char buffer[Letters];
+    for (int i = 0; i < 26; ++i) {
+        buffer[i] = static_cast<char>('A' + i);
+        buffer[26 + i] = static_cast<char>('a' + i);
+    }
+    SIZE extent = {0, 0};
+    GetTextExtentPointA(dc, buffer, Letters, &extent);
+    return {extent.cx / Letters, extent.cy};
+}
+
+bool InputPasswordQuery(HWND owner, const std::string& caption, const std::string& prompt, std::string& value,
+                        bool masked, bool acceptUnmodified)
+{
+    PasswordDialog dialog(caption, {{prompt, value, masked}});
+    if (!dialog.Run(owner) || !(acceptUnmodified || dialog.Modified())) return false;
+    value = dialog.Text(0);
+    return true;
+}
+
+bool InputPasswordPair(HWND owner, const std::string& caption, const std::string& prompt1, const std::string& prompt2,
+                       std::string& value1, std::string& value2, bool acceptUnmodified, bool masked1, bool masked2)
+{
+    PasswordDialog dialog(caption, {{prompt1, value1, masked1}, {prompt2, value2, masked2}});
+    if (!dialog.Run(owner) || !(acceptUnmodified || dialog.Modified())) return false;
+    value1 = dialog.Text(0);
+    value2 = dialog.Text(1);
+    return true;
+}
+
+bool PasswordQuery(HWND owner, const std::string& caption, const std::string& prompt, const std::string& expected,
+                   const std::string& alternative)
+{
+    if (PasswordPromptOpen) return false;
+    const PromptOpenMark open;
+    SecretText entered;
+    if (!InputPasswordQuery(owner, caption, prompt, entered.Get(), true, false)) return false;
+    if (entered.Get() == expected || (!alternative.empty() && entered.Get() == alternative)) return true;
+    MessageBoxA(owner, IncorrectPasswordText, ErrorCaption, MB_ICONERROR | MB_OK);
+    return false;
+}

@@ -1,0 +1,554 @@
+// Decoding a picture file by its content and drawing it stretched. Every header is checked
+// against the file's real length before a platform decoder sees it, so a damaged file is
+// refused here rather than read past its end by code we do not control.
+#include "platform/Picture.h"
+
+#include <ole2.h>
+#include <olectl.h>
+
+#include <cstdint>
+#include <cstring>
+#include <optional>
+#include <variant>
+#include <vector>
+
+#include "platform/JpegDecoder.h"
+#include "platform/UniqueHandle.h"
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+constexpr unsigned long long MaxFileBytes = 256ULL * 1024 * 1024;
+constexpr JpegLimits RasterLimits{};
+constexpr int HimetricPerInch = 2540;  // also the .01 mm of an enhanced metafile's frame
+
+// --- Reading the header fields of the formats, little-endian, bounds checked by the callers ---
+
+std::uint16_t Word(const Bytes& b, size_t at) { return static_cast<std::uint16_t>(b[at] | b[at + 1] << 8); }
+std::int16_t SignedWord(const Bytes& b, size_t at) { return static_cast<std::int16_t>(Word(b, at)); }
+std::uint32_t DoubleWord(const Bytes& b, size_t at)
+{
+    return static_cast<std::uint32_t>(Word(b, at)) | static_cast<std::uint32_t>(Word(b, at + 2)) << 16;
+}
+std::int32_t SignedDoubleWord(const Bytes& b, size_t at) { return static_cast<std::int32_t>(DoubleWord(b, at)); }
+
+bool WithinRasterLimits(long long width, long long height)
+{
+    return width > 0 && height > 0 && width <= RasterLimits.MaxSide && height <= RasterLimits.MaxSide &&
+           width * height <= RasterLimits.MaxPixels;
+}
+
+enum class Format { Unknown, Jpeg, Bitmap, Icon, Gif, PlaceableMetafile, Metafile, EnhancedMetafile };
+
+constexpr std::uint32_t PlaceableKey = 0x9AC6CDD7;
+constexpr std::uint32_t EnhancedSignature = 0x464D4520;  // " EMF"
+constexpr size_t PlaceableHeaderBytes = 22;
+constexpr size_t MetaHeaderBytes = 18;
+constexpr size_t EnhancedHeaderMinBytes = 80;
+
+Format FormatOf(const Bytes& b)
+{
+    const size_t n = b.size();
+    if (n >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF) return Format::Jpeg;
+    if (n >= 2 && b[0] == 'B' && b[1] == 'M') return Format::Bitmap;
+    if (n >= 6 && (std::memcmp(b.data(), "GIF87a", 6) == 0 || std::memcmp(b.data(), "GIF89a", 6) == 0))
+        return Format::Gif;
+    if (n >= 4 && DoubleWord(b, 0) == PlaceableKey) return Format::PlaceableMetafile;
+    if (n >= 44 && DoubleWord(b, 0) == EMR_HEADER && DoubleWord(b, 40) == EnhancedSignature)
+        return Format::EnhancedMetafile;
+    if (n >= 6 && Word(b, 0) == 0 && Word(b, 2) == 1 && Word(b, 4) > 0) return Format::Icon;
+    if (n >= MetaHeaderBytes && (Word(b, 0) == 1 || Word(b, 0) == 2) && Word(b, 2) == MetaHeaderBytes / 2 &&
+        (Word(b, 4) == 0x0100 || Word(b, 4) == 0x0300))
+        return Format::Metafile;
+    return Format::Unknown;
+}
+
+// --- Checks that the platform decoders will find all the data their headers promise ---
+
+bool BitmapIsComplete(const Bytes& b)
+{
+    constexpr size_t FileHeaderBytes = 14;
+    constexpr std::uint32_t CoreHeaderBytes = 12;
+    constexpr std::uint32_t InfoHeaderBytes = 40;
+    if (b.size() < FileHeaderBytes + CoreHeaderBytes) return false;
+    const std::uint32_t pixelsAt = DoubleWord(b, 10);
+    const std::uint32_t headerBytes = DoubleWord(b, FileHeaderBytes);
+    if (headerBytes != CoreHeaderBytes && (headerBytes < InfoHeaderBytes || headerBytes > b.size())) return false;
+    if (pixelsAt < FileHeaderBytes + headerBytes || pixelsAt >= b.size()) return false;
+
+    long long width, height;
+    unsigned bitsPerPixel;
+    std::uint32_t compression = BI_RGB, imageBytes = 0;
+    if (headerBytes == CoreHeaderBytes) {
+        width = Word(b, 18);
+        height = Word(b, 20);
+        bitsPerPixel = Word(b, 24);
+    } else {
+        width = SignedDoubleWord(b, 18);
+        height = SignedDoubleWord(b, 22);
+        bitsPerPixel = Word(b, 28);
+        compression = DoubleWord(b, 30);
+        imageBytes = DoubleWord(b, 34);
+    }
+    if (height < 0) height = -height;  // top-down
+    if (!WithinRasterLimits(width, height)) return false;
+
+    const unsigned long long available = b.size() - pixelsAt;
+    switch (compression) {
+    case BI_RGB:
+    case BI_BITFIELDS: {
+        if (bitsPerPixel != 1 && bitsPerPixel != 4 && bitsPerPixel != 8 && bitsPerPixel != 16 &&
+            bitsPerPixel != 24 && bitsPerPixel != 32)
+            return false;
+        const unsigned long long stride = (static_cast<unsigned long long>(width) * bitsPerPixel + 31) / 32 * 4;
+        return stride * static_cast<unsigned long long>(height) <= available;
+    }
+    case BI_RLE8:
+    case BI_RLE4:
+        return bitsPerPixel == (compression == BI_RLE8 ? 8u : 4u) && imageBytes > 0 && imageBytes <= available;
+    default:
+        return false;  // JPEG or PNG inside a bitmap: not supported by the platform's loader
+    }
+}
+
+bool IconIsComplete(const Bytes& b)
+{
+    constexpr size_t DirectoryHeaderBytes = 6;
+    constexpr size_t EntryBytes = 16;
+    const size_t count = Word(b, 4);
+    const size_t directoryEnd = DirectoryHeaderBytes + count * EntryBytes;
+    if (b.size() < directoryEnd) return false;
+    for (size_t i = 0; i < count; ++i) {
+        const size_t entry = DirectoryHeaderBytes + i * EntryBytes;
+        const unsigned long long bytes = DoubleWord(b, entry + 8);
+        const unsigned long long at = DoubleWord(b, entry + 12);
+        if (bytes == 0 || at < directoryEnd || at + bytes > b.size()) return false;
+    }
+    return true;
+}
+
+bool GifIsWithinLimits(const Bytes& b)
+{
+    constexpr size_t ScreenDescriptorEnd = 13;
+    return b.size() >= ScreenDescriptorEnd && WithinRasterLimits(Word(b, 6), Word(b, 8));
+}
+
+// --- Metafile record walks: each record inside the data, ending with the end record ---
+
+struct MetafileFrame {
+    size_t Bytes = 0;  // up to and with the end record
+    POINT WindowOrigin{0, 0};
+    std::optional<SIZE> WindowExtent;
+};
+
+std::optional<MetafileFrame> WalkMetafile(const Bytes& b, size_t start)
+{
+    constexpr std::uint16_t EndRecord = 0x0000;
+    constexpr std::uint32_t MinRecordWords = 3;
+    if (b.size() < start + MetaHeaderBytes || Word(b, start + 2) != MetaHeaderBytes / 2) return std::nullopt;
+    MetafileFrame frame;
+    bool originSeen = false;
+    for (size_t at = start + MetaHeaderBytes; at + 6 <= b.size();) {
+        const unsigned long long recordBytes = 2ULL * DoubleWord(b, at);
+        const std::uint16_t function = Word(b, at + 4);
+        if (recordBytes < 2 * MinRecordWords || at + recordBytes > b.size()) return std::nullopt;
+        // Parameters are stored last first: y, then x.
+        if (recordBytes >= 10 && function == META_SETWINDOWORG && !originSeen) {
+            frame.WindowOrigin = {SignedWord(b, at + 8), SignedWord(b, at + 6)};
+            originSeen = true;
+        } else if (recordBytes >= 10 && function == META_SETWINDOWEXT && !frame.WindowExtent) {
+            frame.WindowExtent = SIZE{SignedWord(b, at + 8), SignedWord(b, at + 6)};
+        }
+        at += static_cast<size_t>(recordBytes);
+        if (function == EndRecord) {
+            frame.Bytes = at - start;
+            return frame;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<size_t> WalkEnhancedMetafile(const Bytes& b)
+{
+    if (b.size() < EnhancedHeaderMinBytes || DoubleWord(b, 4) < EnhancedHeaderMinBytes) return std::nullopt;
+    const unsigned long long total = DoubleWord(b, 48);
+    if (total > b.size()) return std::nullopt;
+    for (size_t at = 0; at + 8 <= total;) {
+        const std::uint32_t type = DoubleWord(b, at);
+        const std::uint32_t recordBytes = DoubleWord(b, at + 4);
+        if (recordBytes < 8 || recordBytes % 4 != 0 || at + recordBytes > total) return std::nullopt;
+        at += recordBytes;
+        if (type == EMR_EOF) return static_cast<size_t>(total);  // the length the header declares
+    }
+    return std::nullopt;
+}
+
+// --- Owners and scopes ---
+
+namespace policy {
+inline void DeleteDcHandle(HDC dc) { DeleteDC(dc); }
+inline void DeleteEnhMetaFileHandle(HENHMETAFILE h) { DeleteEnhMetaFile(h); }
+inline void DeleteMetaFileHandle(HMETAFILE h) { DeleteMetaFile(h); }
+inline void FreeGlobal(HGLOBAL h) { GlobalFree(h); }
+}  // namespace policy
+
+using UniqueDc = UniqueHandle<HDC, policy::DeleteDcHandle, static_cast<intptr_t>(0)>;
+using UniqueEnhMetaFile = UniqueHandle<HENHMETAFILE, policy::DeleteEnhMetaFileHandle, static_cast<intptr_t>(0)>;
+using UniqueMetaFile = UniqueHandle<HMETAFILE, policy::DeleteMetaFileHandle, static_cast<intptr_t>(0)>;
+using UniqueGlobal = UniqueHandle<HGLOBAL, policy::FreeGlobal, static_cast<intptr_t>(0)>;
+
+struct ComRelease {
+    void operator()(IUnknown* object) const { object->Release(); }
+};
+template <typename T>
+using ComOwner = std::unique_ptr<T, ComRelease>;
+
+// The platform's picture loader may create COM objects (Wine's does, for GIF).
+class ComScope {
+public:
+    ComScope() : Initialised(SUCCEEDED(CoInitialize(nullptr))) {}
+    ~ComScope()
+    {
+        if (Initialised) CoUninitialize();
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+private:
+    bool Initialised;
+};
+
+class SelectionScope {
+public:
+    SelectionScope(HDC dc, HGDIOBJ object) : Dc(dc), Previous(SelectObject(dc, object)) {}
+    ~SelectionScope()
+    {
+        if (Previous) SelectObject(Dc, Previous);
+    }
+    SelectionScope(const SelectionScope&) = delete;
+    SelectionScope& operator=(const SelectionScope&) = delete;
+
+private:
+    HDC Dc;
+    HGDIOBJ Previous;
+};
+
+// HALFTONE averages the pixels a shrink drops; it needs the brush origin reset after it is set.
+class HalftoneScope {
+public:
+    explicit HalftoneScope(HDC dc) : Dc(dc), PreviousMode(SetStretchBltMode(dc, HALFTONE))
+    {
+        SetBrushOrgEx(dc, 0, 0, &PreviousOrigin);
+    }
+    ~HalftoneScope()
+    {
+        if (PreviousMode) SetStretchBltMode(Dc, PreviousMode);
+        SetBrushOrgEx(Dc, PreviousOrigin.x, PreviousOrigin.y, nullptr);
+    }
+    HalftoneScope(const HalftoneScope&) = delete;
+    HalftoneScope& operator=(const HalftoneScope&) = delete;
+
+private:
+    HDC Dc;
+    int PreviousMode;
+    POINT PreviousOrigin{0, 0};
+};
+
+class SavedDcScope {
+public:
+    explicit SavedDcScope(HDC dc) : Dc(dc), Saved(SaveDC(dc)) {}
+    ~SavedDcScope()
+    {
+        if (Saved) RestoreDC(Dc, Saved);
+    }
+    SavedDcScope(const SavedDcScope&) = delete;
+    SavedDcScope& operator=(const SavedDcScope&) = delete;
+
+private:
+    HDC Dc;
+    int Saved;
+};
+
+struct ScreenResolution {
+    int X = 96;
+    int Y = 96;
+};
+
+ScreenResolution ScreenDpi()
+{
+    ScreenResolution dpi;
+    if (HDC screen = GetDC(nullptr)) {
+        dpi = {GetDeviceCaps(screen, LOGPIXELSX), GetDeviceCaps(screen, LOGPIXELSY)};
+        ReleaseDC(nullptr, screen);
+    }
+    return dpi;
+}
+
+int Abs(int value) { return value < 0 ? -value : value; }
+
+// --- The decoded forms, each drawing itself stretched over a target ---
+
+struct RasterImage {
+    UniqueBitmap Bitmap;
+    int Width;
+    int Height;
+
+    void Draw(HDC dc, const RECT& target) const
+    {
+        UniqueDc source(CreateCompatibleDC(dc));
+        if (!source) return;
+        SelectionScope selected(source.Get(), Bitmap.Get());
+        HalftoneScope halftone(dc);
+        StretchBlt(dc, target.left, target.top, target.right - target.left, target.bottom - target.top,
+                   source.Get(), 0, 0, Width, Height, SRCCOPY);
+    }
+};
+
+struct OleImage {
+    ComOwner<IPicture> Picture;
+
+    void Draw(HDC dc, const RECT& target) const
+    {
+        OLE_XSIZE_HIMETRIC width = 0;
+        OLE_YSIZE_HIMETRIC height = 0;
+        Picture->get_Width(&width);
+        Picture->get_Height(&height);
+        HalftoneScope halftone(dc);
+        // HIMETRIC runs bottom-up: start at the top and go down.
+        Picture->Render(dc, target.left, target.top, target.right - target.left, target.bottom - target.top, 0,
+                        height, width, -height, nullptr);
+    }
+};
+
+struct EnhancedMetafileImage {
+    UniqueEnhMetaFile Metafile;
+
+    void Draw(HDC dc, const RECT& target) const
+    {
+        SavedDcScope saved(dc);
+        IntersectClipRect(dc, target.left, target.top, target.right, target.bottom);
+        PlayEnhMetaFile(dc, Metafile.Get(), &target);
+    }
+};
+
+struct WindowsMetafileImage {
+    UniqueMetaFile Metafile;
+    POINT WindowOrigin;
+    SIZE WindowExtent;
+
+    void Draw(HDC dc, const RECT& target) const
+    {
+        // The viewport is in device units: take the target through the DC's own mapping first.
+        POINT corners[2] = {{target.left, target.top}, {target.right, target.bottom}};
+        LPtoDP(dc, corners, 2);
+        SavedDcScope saved(dc);
+        IntersectClipRect(dc, target.left, target.top, target.right, target.bottom);
+        SetMapMode(dc, MM_ANISOTROPIC);
+        SetWindowOrgEx(dc, WindowOrigin.x, WindowOrigin.y, nullptr);
+        SetWindowExtEx(dc, WindowExtent.cx, WindowExtent.cy, nullptr);
+        SetViewportOrgEx(dc, corners[0].x, corners[0].y, nullptr);
+        SetViewportExtEx(dc, corners[1].x - corners[0].x, corners[1].y - corners[0].y, nullptr);
+        PlayMetaFile(dc, Metafile.Get());
+    }
+};
+
+}  // namespace
+
+struct TPicture::Decoded {
+    int Width;
+    int Height;
+    std::variant<RasterImage, OleImage, EnhancedMetafileImage, WindowsMetafileImage> Image;
+};
+
+namespace {
+
+using MaybeDecoded = std::optional<TPicture::Decoded>;
+
+std::optional<Bytes> ReadWholeFile(const std::string& path)
+{
+    if (path.empty()) return std::nullopt;
+    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Only files on disk: a device or pipe name could block the reading.
+    if (!file || GetFileType(file.Get()) != FILE_TYPE_DISK) return std::nullopt;
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart <= 0 ||
+        static_cast<unsigned long long>(size.QuadPart) > MaxFileBytes)
+        return std::nullopt;
+    Bytes bytes(static_cast<size_t>(size.QuadPart));
+    size_t total = 0;
+    while (total < bytes.size()) {
+        DWORD got = 0;
+        if (!ReadFile(file.Get(), bytes.data() + total, static_cast<DWORD>(bytes.size() - total), &got, nullptr) ||
+            got == 0)
+            return std::nullopt;
+        total += got;
+    }
+    return bytes;
+}
+
+MaybeDecoded DecodeJpegFile(const Bytes& bytes)
+{
+    auto jpeg = DecodeJpeg(bytes.data(), bytes.size(), RasterLimits);
+    if (!jpeg) return std::nullopt;
+    const int width = jpeg->Width, height = jpeg->Height;
+    return TPicture::Decoded{width, height, RasterImage{std::move(jpeg->Bitmap), width, height}};
+}
+
+ComOwner<IStream> StreamOver(const Bytes& bytes)
+{
+    UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, bytes.size()));
+    if (!memory) return nullptr;
+    void* target = GlobalLock(memory.Get());
+    if (!target) return nullptr;
+    std::memcpy(target, bytes.data(), bytes.size());
+    GlobalUnlock(memory.Get());
+    IStream* stream = nullptr;
+    if (FAILED(CreateStreamOnHGlobal(memory.Get(), TRUE, &stream))) return nullptr;
+    memory.Release();  // the stream frees it
+    return ComOwner<IStream>(stream);
+}
+
+// Bitmaps and icons by their own pixels; the HIMETRIC size would round.
+std::optional<SIZE> OlePictureSize(IPicture& picture)
+{
+    short type = PICTYPE_UNINITIALIZED;
+    OLE_HANDLE handle = 0;
+    if (FAILED(picture.get_Type(&type)) || FAILED(picture.get_Handle(&handle)) || handle == 0) return std::nullopt;
+    if (type == PICTYPE_BITMAP) {
+        BITMAP bitmap;
+        if (!GetObjectA(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)), sizeof bitmap, &bitmap))
+            return std::nullopt;
+        return SIZE{bitmap.bmWidth, bitmap.bmHeight};
+    }
+    if (type == PICTYPE_ICON) {
+        ICONINFO info;
+        if (!GetIconInfo(reinterpret_cast<HICON>(static_cast<UINT_PTR>(handle)), &info)) return std::nullopt;
+        UniqueBitmap mask(info.hbmMask), colour(info.hbmColor);
+        BITMAP bitmap;
+        if (!GetObjectA(colour ? colour.Get() : mask.Get(), sizeof bitmap, &bitmap)) return std::nullopt;
+        // Without a colour image the mask holds the AND and XOR halves one above the other.
+        return SIZE{bitmap.bmWidth, colour ? bitmap.bmHeight : bitmap.bmHeight / 2};
+    }
+    return std::nullopt;
+}
+
+MaybeDecoded DecodeWithOle(const Bytes& bytes)
+{
+    ComScope com;
+    ComOwner<IStream> stream = StreamOver(bytes);
+    if (!stream) return std::nullopt;
+    IPicture* loaded = nullptr;
+    if (FAILED(OleLoadPicture(stream.get(), static_cast<LONG>(bytes.size()), FALSE, IID_IPicture,
+                              reinterpret_cast<void**>(&loaded))) ||
+        !loaded)
+        return std::nullopt;
+    ComOwner<IPicture> picture(loaded);
+    auto size = OlePictureSize(*picture);
+    if (!size || size->cx <= 0 || size->cy <= 0) return std::nullopt;
+    return TPicture::Decoded{size->cx, size->cy, OleImage{std::move(picture)}};
+}
+
+MaybeDecoded DecodeEnhancedMetafile(const Bytes& bytes)
+{
+    auto length = WalkEnhancedMetafile(bytes);
+    if (!length) return std::nullopt;
+    const ScreenResolution dpi = ScreenDpi();
+    // The frame (.01 mm) is the picture's intended size; the bounds (device pixels, inclusive)
+    // are what it touched, for writers that leave the frame empty.
+    int width = MulDiv(SignedDoubleWord(bytes, 32) - SignedDoubleWord(bytes, 24), dpi.X, HimetricPerInch);
+    int height = MulDiv(SignedDoubleWord(bytes, 36) - SignedDoubleWord(bytes, 28), dpi.Y, HimetricPerInch);
+    if (width <= 0 || height <= 0) {
+        width = SignedDoubleWord(bytes, 16) - SignedDoubleWord(bytes, 8) + 1;
+        height = SignedDoubleWord(bytes, 20) - SignedDoubleWord(bytes, 12) + 1;
+    }
+    if (width <= 0 || height <= 0) return std::nullopt;
+    UniqueEnhMetaFile metafile(SetEnhMetaFileBits(static_cast<UINT>(*length), bytes.data()));
+    if (!metafile) return std::nullopt;
+    return TPicture::Decoded{width, height, EnhancedMetafileImage{std::move(metafile)}};
+}
+
+MaybeDecoded DecodeWindowsMetafile(const Bytes& bytes, bool placeable)
+{
+    const size_t start = placeable ? PlaceableHeaderBytes : 0;
+    auto frame = WalkMetafile(bytes, start);
+    if (!frame) return std::nullopt;
+    const ScreenResolution dpi = ScreenDpi();
+    POINT origin = frame->WindowOrigin;
+    SIZE extent{};
+    int width, height;
+    if (placeable) {
+        // The placeable header's bounding box, in units of which "inch" make an inch.
+        const int left = SignedWord(bytes, 6), top = SignedWord(bytes, 8);
+        const int right = SignedWord(bytes, 10), bottom = SignedWord(bytes, 12);
+        const int unitsPerInch = Word(bytes, 14);
+        if (unitsPerInch == 0) return std::nullopt;
+        origin = {left, top};
+        extent = {right - left, bottom - top};
+        width = MulDiv(Abs(extent.cx), dpi.X, unitsPerInch);
+        height = MulDiv(Abs(extent.cy), dpi.Y, unitsPerInch);
+    } else {
+        if (!frame->WindowExtent) return std::nullopt;  // no size of its own to show it at
+        extent = *frame->WindowExtent;
+        width = Abs(extent.cx);
+        height = Abs(extent.cy);
+    }
+    if (width <= 0 || height <= 0 || extent.cx == 0 || extent.cy == 0) return std::nullopt;
+    UniqueMetaFile metafile(SetMetaFileBitsEx(static_cast<UINT>(frame->Bytes), bytes.data() + start));
+    if (!metafile) return std::nullopt;
+    return TPicture::Decoded{width, height, WindowsMetafileImage{std::move(metafile), origin, extent}};
+}
+
+MaybeDecoded DecodeBytes(const Bytes& bytes)
+{
+    switch (FormatOf(bytes)) {
+    case Format::Jpeg: return DecodeJpegFile(bytes);
+    case Format::Bitmap: return BitmapIsComplete(bytes) ? DecodeWithOle(bytes) : std::nullopt;
+    case Format::Icon: return IconIsComplete(bytes) ? DecodeWithOle(bytes) : std::nullopt;
+    case Format::Gif: return GifIsWithinLimits(bytes) ? DecodeWithOle(bytes) : std::nullopt;
+    case Format::PlaceableMetafile: return DecodeWindowsMetafile(bytes, true);
+    case Format::Metafile: return DecodeWindowsMetafile(bytes, false);
+    case Format::EnhancedMetafile: return DecodeEnhancedMetafile(bytes);
+    case Format::Unknown: break;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+TPicture::TPicture() noexcept = default;
+TPicture::~TPicture() = default;
+TPicture::TPicture(TPicture&& other) noexcept = default;
+TPicture& TPicture::operator=(TPicture&& other) noexcept = default;
+
+bool TPicture::LoadFromFile(const std::string& path)
+{
+    Clear();
+    try {
+        auto bytes = ReadWholeFile(path);
+        if (!bytes) return false;
+        MaybeDecoded decoded = DecodeBytes(*bytes);
+        if (!decoded) return false;
+        Content = std::make_unique<TPicture::Decoded>(std::move(*decoded));
+        return true;
+    } catch (...) {
+        // Only memory can run out here; the picture stays empty.
+        Clear();
+        return false;
+    }
+}
+
+void TPicture::Clear() { Content.reset(); }
+
+bool TPicture::Empty() const { return !Content; }
+
+int TPicture::Width() const { return Content ? Content->Width : 0; }
+
+int TPicture::Height() const { return Content ? Content->Height : 0; }
+
+void TPicture::Draw(HDC dc, const RECT& target) const
+{
+    if (!Content || !dc || target.right <= target.left || target.bottom <= target.top) return;
+    std::visit([&](const auto& image) { image.Draw(dc, target); }, Content->Image);
+}
