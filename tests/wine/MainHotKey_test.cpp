@@ -2,6 +2,8 @@
 // lock, re-registered when its control is left after an edit.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "HalvexProgram.h"
 
 using namespace harness;
@@ -79,26 +81,44 @@ TEST(MainHotKey, TheStoredCodeRegistersItsModifiersAndKey)
 }
 
 // With the screen-saver style and none configured, a lock tells the user so:
-// that shows the press reached the lock command.
-TEST(MainHotKey, PressingTheHotKeyRunsTheLockCommand)
+// that shows each trigger reached the lock command.
+TEST(MainHotKey, TheHotKeyAndTheTrayIconRunTheLockCommand)
 {
     AppDir dir;
     std::string user = LogonUser();
     WriteSettings(dir, {{"", "HotKey", "24641"}, {user, "ProfileName", user}, {user, "LockStyle", "1"}});
     HKEY desktop = nullptr;
-    // No screen saver in this prefix: the test's own copy of the value, put back afterwards.
+    // No screen saver in this prefix.
     ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_ALL_ACCESS, &desktop), ERROR_SUCCESS);
     RegDeleteValueA(desktop, "SCRNSAVE.EXE");
     RegCloseKey(desktop);
 
     RunningProgram program(dir);
     ASSERT_NE(program.Window(), nullptr);
-    PressChord({VK_SHIFT, VK_CONTROL, 'A'});
-    HWND box = WaitForMessageBox("Information", program.Id());
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(MessageBoxText(box), "You should configure the Screen Saver before using.");
-    PressMessageBoxButton(box, IDOK);
-    EXPECT_TRUE(program.Settle());
+    struct Trigger {
+        const char* Name;
+        std::function<void()> Fire;
+    };
+    const Trigger triggers[] = {
+        {"hot key", [] { PressChord({VK_SHIFT, VK_CONTROL, 'A'}); }},
+        {"tray double click", [&] { program.Post(TrayIconMessage, 1, WM_LBUTTONDBLCLK); }},
+        {"tray menu", [&] {
+             program.Post(TrayIconMessage, 1, WM_RBUTTONUP);
+             HWND menu = WaitForTopWindow(WindowQuery::OfClass("#32768").InProcess(program.Id()));
+             WaitForVisible(menu);
+             PressKeys({VK_HOME});
+             PressKeys({VK_RETURN});
+         }},
+    };
+    for (const Trigger& trigger : triggers) {
+        SCOPED_TRACE(trigger.Name);
+        trigger.Fire();
+        HWND box = WaitForMessageBox("Information", program.Id());
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(MessageBoxText(box), "You should configure the Screen Saver before using.");
+        PressMessageBoxButton(box, IDOK);
+        EXPECT_TRUE(WaitForNoTopWindow(WindowQuery::OfClass(DialogClass).InProcess(program.Id())));
+    }
 }
 
 TEST(MainHotKey, LeavingTheControlRegistersAnEditedKeyAndMarksTheChange)

@@ -179,3 +179,25 @@ TEST(MainInstance, UnknownRequestsAndTheAboutCommandOfTheMenus)
     program.Command(CmdAbout);
     EXPECT_NE(WaitForPrompt(AboutCaption, program.Id()), nullptr);
 }
+
+// The logon's transparent desktop holds the start back until it has gone.
+TEST(MainInstance, StartWaitsForTheTransparentDesktop)
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "MPRTransparentDesktop";
+    RegisterClassA(&windowClass);
+    HWND desktop = CreateWindowExA(0, windowClass.lpszClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                   windowClass.hInstance, nullptr);
+    ASSERT_NE(desktop, nullptr);
+
+    AppDir dir;
+    Process program = StartInAppDir(dir, ProgramName);
+    ASSERT_TRUE(WaitUntil([] { return MutexExists("Hvxmu01"); }, DefaultTimeout, "the instance mutex"));
+    PumpMessagesFor(Timeout{500});
+    EXPECT_EQ(FindTopWindow(WindowQuery::OfClass(MainFormClass).InProcess(program.Id())), nullptr);
+    DestroyWindow(desktop);
+    EXPECT_NE(WaitForTopWindow(WindowQuery::OfClass(MainFormClass).InProcess(program.Id())), nullptr);
+    UnregisterClassA(windowClass.lpszClassName, windowClass.hInstance);
+}

@@ -20,6 +20,7 @@ constexpr char InstallCommand[] = "Install";
 constexpr char UninstallCommand[] = "Uninstall";
 constexpr char ShowCommand[] = "Show";
 constexpr char TransparentDesktopClass[] = "MPRTransparentDesktop";
+constexpr DWORD TransparentDesktopPollMs = 10;
 constexpr UINT ShutDownFlags = EWX_SHUTDOWN | EWX_FORCE | EWX_POWEROFF;
 
 // The arguments as the system splits the command line, without the program's name.
@@ -98,9 +99,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     SetWindowLongA(Application.Handle(), GWL_EXSTYLE, GetWindowLongA(Application.Handle(), GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
     Application.Tag = 0;
 
+    // The logon's transparent desktop is still up: wait, without spinning, until it has gone.
     while (FindWindowA(TransparentDesktopClass, nullptr)) {
         Application.ProcessMessages();
         if (Application.Terminated()) return 0;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, TransparentDesktopPollMs, QS_ALLINPUT);
     }
 
     {
