@@ -33,6 +33,8 @@ bool TApplication::ProcessMessage(MSG& message)
         Terminated_ = true;
         return false;
     }
+    for (auto filter = Filters.rbegin(); filter != Filters.rend(); ++filter)
+        if ((*filter)(message)) return true;
     if (Filter && Filter(message)) return true;
     if (ShortCuts && ShortCutTarget && IsWindowEnabled(ShortCutTarget) &&
         (message.hwnd == ShortCutTarget || IsChild(ShortCutTarget, message.hwnd)) &&

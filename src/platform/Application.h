@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/Window.h"
 
@@ -23,6 +24,9 @@ public:
     int Tag = 0;   // exit action: 0 just end, 1 shut Windows down after the loop
 
     void SetMessageFilter(MessageFilter filter) { Filter = std::move(filter); }
+    // A window that runs its own loop sees the messages first while it lives.
+    void PushMessageFilter(MessageFilter filter) { Filters.push_back(std::move(filter)); }
+    void PopMessageFilter() { Filters.pop_back(); }
     // Short-cuts are translated for this window while it is enabled.
     void SetShortCuts(HWND target, HACCEL table);
 
@@ -44,6 +48,7 @@ private:
 
     std::string Title_;
     MessageFilter Filter;
+    std::vector<MessageFilter> Filters;
     HWND ShortCutTarget = nullptr;
     HACCEL ShortCuts = nullptr;
     bool Terminated_ = false;

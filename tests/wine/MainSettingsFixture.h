@@ -162,23 +162,26 @@ inline bool RunSettingsCommand(RunningProgram& program, int command, CallSite at
     return WaitForStatus(program, ModifiedPart, "No", at) && program.Settle();
 }
 
-// Types the password into the program's password dialog of that caption and presses OK.
+// Types the password into the program's password dialog of that caption and presses OK; when
+// a prompt is given, the dialog must show it.
 inline bool AnswerPasswordDialog(RunningProgram& program, const std::string& caption, const std::string& password,
-                                 CallSite at = CallSite::Here())
+                                 const std::string& prompt = "", CallSite at = CallSite::Here())
 {
     HWND dialog = WaitForTopWindow(WindowQuery::OfClass(DialogClass).WithTitle(caption).InProcess(program.Id()),
                                    DefaultTimeout, at);
     if (!dialog || !WaitForVisible(dialog, DefaultTimeout, at)) return false;
+    if (!prompt.empty() && !FindControl(dialog, ControlQuery::WithText(prompt)))
+        ReportFailure(at, "the dialog \"" + caption + "\" does not ask \"" + prompt + "\"");
     return SetText(GetDlgItem(dialog, PasswordEdit1Id), password, at) && Click(GetDlgItem(dialog, IDOK), at) &&
            WaitForDestroyed(dialog, DefaultTimeout, at);
 }
 
 // Shows the configuration window as the registered message asks; a set password is asked first.
 inline bool ShowConfiguration(RunningProgram& program, const std::string& password = "",
-                              CallSite at = CallSite::Here())
+                              const std::string& prompt = "", CallSite at = CallSite::Here())
 {
     program.PostRequest(0);
-    if (!password.empty() && !AnswerPasswordDialog(program, PromptCaption, password, at)) return false;
+    if (!password.empty() && !AnswerPasswordDialog(program, PromptCaption, password, prompt, at)) return false;
     return WaitForVisible(program.Window(), DefaultTimeout, at) && program.Settle();
 }
 
@@ -202,7 +205,8 @@ inline bool ClickTab(RunningProgram& program, int index, CallSite at = CallSite:
 inline bool PassAdminGate(RunningProgram& program, const std::string& adminPassword, CallSite at = CallSite::Here())
 {
     if (!ClickTab(program, AdminTab, at)) return false;
-    if (!adminPassword.empty() && !AnswerPasswordDialog(program, AdminGateCaption, adminPassword, at)) return false;
+    if (!adminPassword.empty() && !AnswerPasswordDialog(program, AdminGateCaption, adminPassword, "", at))
+        return false;
     HWND page = program.Page(IdAdminPage);
     return WaitUntil([&] { return IsWindowEnabled(page) && IsWindowVisible(page); }, DefaultTimeout,
                      "the Admin page enabled and shown", at);

@@ -124,7 +124,7 @@ TEST_F(MainSettings, ApplyStoresEverySettingAsItWasLoaded)
         EXPECT_EQ(StatusText(program, ModifiedPart), "No");
 
         // With LUCfg on, showing the window asks for the admin password, not the lock password.
-        ASSERT_TRUE(ShowConfiguration(program, AdminPassword));
+        ASSERT_TRUE(ShowConfiguration(program, AdminPassword, "Enter Admin password:"));
         ASSERT_TRUE(PassAdminGate(program, AdminPassword));
         ASSERT_TRUE(SelectProfile(program, user));
         EXPECT_EQ(PickerText(program, IdLDateTimePicker), "00:11:15");
@@ -169,6 +169,7 @@ struct DefaultProfileCase {
     const char* PasswordStatus;
     const char* TimeLimitStatus;
     const char* ShowPassword;   // the password the window asks before it shows; "" none
+    bool EditsOwnProfile;       // the Admin page's restriction of the user is open at the Apply
     std::vector<std::pair<std::string, std::string>> OwnAfterApply;
 };
 
@@ -182,6 +183,7 @@ TEST_F(MainSettings, ProfileWithoutProfileNameTakesTheDefaultLockSettings)
          "Enable",
          "On",
          "Def#1",
+         false,
          {{"ProfileName", user}, {"LockPwd", "Def#1"}, {"TimeOut", "120"}, {"ShutDown", "1"}, {"TimeLimit", "1"}}},
         {"the user's own password is ignored",
          {{"TimeOut", "120"}},
@@ -189,7 +191,16 @@ TEST_F(MainSettings, ProfileWithoutProfileNameTakesTheDefaultLockSettings)
          "Disable",
          "Off",
          "",
+         false,
          {{"ProfileName", user}, {"LockPwd", ""}, {"TimeOut", "120"}, {"PowerMode", "0"}}},
+        {"the password in force stays when the Admin page edits the user's profile",
+         {{"LockPwd", "Def#1"}, {"TimeOut", "120"}},
+         {{"LockPwd", "Own#2"}, {"DurationHours", "3"}},
+         "Enable",
+         "Off",
+         "Def#1",
+         true,
+         {{"ProfileName", user}, {"LockPwd", "Def#1"}, {"TimeOut", "120"}, {"DurationHours", "3"}}},
     };
     for (const DefaultProfileCase& test : cases) {
         SCOPED_TRACE(test.Name);
@@ -204,7 +215,11 @@ TEST_F(MainSettings, ProfileWithoutProfileNameTakesTheDefaultLockSettings)
             EXPECT_EQ(TextOf(program.Control(IdTimeOutEdit)), "120");
             EXPECT_EQ(StatusText(program, PasswordPart), test.PasswordStatus);
             EXPECT_EQ(StatusText(program, TimeLimitPart), test.TimeLimitStatus);
-            ASSERT_TRUE(ShowConfiguration(program, test.ShowPassword));
+            ASSERT_TRUE(ShowConfiguration(program, test.ShowPassword, "Enter password:"));
+            if (test.EditsOwnProfile) {
+                ASSERT_TRUE(PassAdminGate(program, ""));
+                ASSERT_TRUE(SelectProfile(program, user));
+            }
             // The selected item clicked again: the settings count as modified, none changes.
             ASSERT_TRUE(ClickToModify(program, IdPowerMode0));
             ASSERT_TRUE(RunSettingsCommand(program, CmdSaveSettings));
@@ -308,10 +323,14 @@ TEST_F(MainSettings, CancelSettingsRestoresTheFileValues)
     for (const TextEdit& edit : textEdits) ASSERT_TRUE(SetText(program.Control(edit.Id), edit.Edited));
     ASSERT_TRUE(WaitForStatus(program, ModifiedPart, "Yes"));
     for (int id : clicks) ASSERT_TRUE(Click(program.Control(id)));
-    ASSERT_TRUE(program.Settle());
-    {
-        SCOPED_TRACE("edited");
+    const auto showsEdited = [&] {
+        for (const ButtonState& button : edited)
+            if (IsChecked(program.Control(button.Id)) != button.Checked) return false;
+        return true;
+    };
+    if (!WaitUntil(showsEdited, DefaultTimeout, "the clicks shown")) {
         ExpectButtons(program, edited);
+        return;
     }
 
     ASSERT_TRUE(RunSettingsCommand(program, CmdReLoadSettings));

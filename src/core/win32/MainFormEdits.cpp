@@ -95,8 +95,12 @@ void TMainForm::OnUserProfileChange(TSender)
     if (profile.empty()) return;
     SettingsLoaded = false;
     TDStorage storage(SettingsFileName, true);
-    PwdABitBtnHint = "";
-    storage.ReadString(profile, LockPwdKey, PwdABitBtnHint);
+    // The current profile's password in force may be ".Default"'s, as its section may not
+    // be its own yet: saving its stale entry back would change the password unasked.
+    if (profile == CurrentProfile)
+        PwdABitBtnHint = PwdBitBtnHint;
+    else
+        storage.ReadString(profile, LockPwdKey, PwdABitBtnHint);
     EnableWindow(Control(IdPwdABitBtn), TRUE);
     ShowProfileRestrictions(ReadRestrictions(storage, profile));
     for (int id : {IdLDateTimePicker, IdRDateTimePicker, IdTimeLimitCheckBox, IdDurationSpinEdit, IdDurationUpDown,

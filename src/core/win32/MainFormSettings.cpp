@@ -117,8 +117,12 @@ void TMainForm::ActionReLoadSettingsExecute(TSender)
 
     std::string profile = SelectedProfile();
     if (!profile.empty()) {
-        PwdABitBtnHint = "";
-        storage.ReadString(profile, LockPwdKey, PwdABitBtnHint);
+        // The current profile's password in force may be ".Default"'s, as its section may not
+        // be its own yet: saving its stale entry back would change the password unasked.
+        if (profile == CurrentProfile)
+            PwdABitBtnHint = PwdBitBtnHint;
+        else
+            storage.ReadString(profile, LockPwdKey, PwdABitBtnHint);
         ShowProfileRestrictions(ReadRestrictions(storage, profile));
     } else {
         FillUsersComboBox();

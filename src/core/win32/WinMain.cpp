@@ -9,6 +9,7 @@
 #include "ResourceIds.h"
 #include "core/win32/MainForm.h"
 #include "core/win32/ProgramGlobals.h"
+#include "core/win32/RequestShutdown.h"
 #include "lockscreen/win32/SystemRoutines.h"
 #include "platform/Application.h"
 #include "platform/UniqueHandle.h"

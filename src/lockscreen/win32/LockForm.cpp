@@ -1,0 +1,494 @@
+// The lock window's construction, painting and input.
+#include "lockscreen/win32/LockForm.h"
+
+#include <commctrl.h>
+#include <mmsystem.h>
+
+#include <algorithm>
+
+#include "activation/DialogLayout.h"
+#include "activation/win32/MixDlg.h"
+#include "core/win32/ProgramGlobals.h"
+#include "core/win32/RequestShutdown.h"
+#include "lockscreen/win32/ForceForeground.h"
+#include "platform/Application.h"
+#include "platform/Controls.h"
+#include "platform/Picture.h"
+
+std::string LockUserName;
+
+namespace {
+
+constexpr char FormClass[] = "THalvexForm";
+constexpr char PanelClass[] = "HalvexLockPanel";
+constexpr char FontFace[] = "MS Sans Serif";
+constexpr char UserPrefix[] = "User: ";
+constexpr char EnterPrompt[] = "Enter lock password:";
+constexpr char IncorrectPrompt[] = "Incorrect password:";
+constexpr char UnLockCaption[] = "UnLock";
+constexpr char ShutDownCaption[] = "Shut Down";
+constexpr char AlarmFile[] = "alarm.wav";
+const std::vector<std::string> TimeWarningLines = {
+    "TIME RESTRICTION WARNING!", "Your work time period has expired.",
+    "You have about 5 minutes to complete a work", "before turning off the system."};
+
+constexpr COLORREF Black = RGB(0, 0, 0);
+constexpr COLORREF Gray = RGB(128, 128, 128);
+constexpr COLORREF Silver = RGB(192, 192, 192);
+constexpr COLORREF Red = RGB(255, 0, 0);
+constexpr int PicturePanelWidth = 150;
+constexpr int PasswordLength = 255;
+constexpr int IdEdit = 10, IdUnLock = 11, IdShutDown = 12;
+
+HFONT CreateLockFont(int points, bool bold)
+{
+    HDC screen = GetDC(nullptr);
+    LOGFONTA font = {};
+    font.lfHeight = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
+    ReleaseDC(nullptr, screen);
+    font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    font.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(font.lfFaceName, FontFace, LF_FACESIZE);
+    return CreateFontIndirectA(&font);
+}
+
+SIZE TextSize(HFONT font, const std::string& text)
+{
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    SIZE size = {};
+    TEXTMETRICA metrics = {};
+    GetTextMetricsA(dc, &metrics);
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    size.cy = metrics.tmHeight;
+    return size;
+}
+
+RECT Bounds(int left, int top, int width, int height)
+{
+    return {left, top, left + width, top + height};
+}
+
+HWND CreateChild(HWND parent, int id, const char* className, const std::string& text, DWORD style, DWORD exStyle,
+                 const RECT& rect, HFONT font)
+{
+    return CreateControl(parent, id, className, text, style, exStyle,
+                         {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top}, font);
+}
+
+LRESULT CALLBACK EditProcedure(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    if (message == WM_CONTEXTMENU) return 0;
+    return DefSubclassProc(edit, message, wParam, lParam);
+}
+
+}  // namespace
+
+// --- TLockPanel --------------------------------------------------------------------------
+
+bool TLockPanel::Create(HWND parent, const RECT& bounds, COLORREF color, HWND form, bool arrowCursor)
+{
+    Brush.Reset(CreateSolidBrush(color));
+    Form = form;
+    ArrowCursor = arrowCursor;
+    return CreateHandle(PanelClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, WS_EX_CONTROLPARENT, bounds.left,
+                        bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, parent, nullptr);
+}
+
+LRESULT TLockPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_ERASEBKGND: {
+        RECT client;
+        GetClientRect(Handle(), &client);
+        FillRect(reinterpret_cast<HDC>(wParam), &client, Brush.Get());
+        return 1;
+    }
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(Handle(), &paint);
+        RECT client;
+        GetClientRect(Handle(), &client);
+        if (Picture && !Picture->Empty()) Picture->Draw(dc, client);
+        EndPaint(Handle(), &paint);
+        return 0;
+    }
+    case WM_SETCURSOR:
+        SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW)));
+        return TRUE;
+    case WM_COMMAND:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+    case WM_DRAWITEM:
+        return SendMessageA(Form, message, wParam, lParam);
+    default:
+        return DefaultProcessing(message, wParam, lParam);
+    }
+}
+
+// --- THalvexForm -------------------------------------------------------------------------
+
+THalvexForm::THalvexForm(const std::string& lockPassword, const std::string& adminPassword, uint32_t timeOut,
+                         int32_t powerMode, TLogProc logProc)
+    : Logic_(*this, lockPassword, adminPassword, timeOut, powerMode), LogProc(std::move(logProc)),
+      PromptColor(Silver), ShutDownColor(GetSysColor(COLOR_WINDOWTEXT))
+{
+    Font.Reset(CreateLockFont(10, false));
+    BoldFont.Reset(CreateLockFont(10, true));
+    TitleFont.Reset(CreateLockFont(24, true));
+    ScrollFont.Reset(CreateLockFont(14, true));
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, Font.Get());
+    CharSize size = AverageCharSize(dc);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    CharWidth = size.Cx;
+    CharHeight = size.Cy;
+
+    // Maximised on the monitor it is created on: the primary one.
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& screen = monitor.rcMonitor;
+    CreateHandle(FormClass, "", WS_POPUP | WS_MAXIMIZE | WS_CLIPCHILDREN,
+                 WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOPARENTNOTIFY | WS_EX_CONTROLPARENT, screen.left, screen.top,
+                 screen.right - screen.left, screen.bottom - screen.top, Application.Handle(), nullptr);
+    BuildControls();
+}
+
+THalvexForm::~THalvexForm() = default;
+
+void THalvexForm::BuildControls()
+{
+    auto dx = [&](int n) { return MulDiv(n, CharWidth, 4); };
+    auto dy = [&](int n) { return MulDiv(n, CharHeight, 8); };
+    RECT client;
+    GetClientRect(Handle(), &client);
+    int W = client.right, H = client.bottom;
+
+    MainPanel.Create(Handle(), client, Black, Handle(), true);
+    HWND main = MainPanel.Handle();
+
+    int titleHeight = TextSize(TitleFont.Get(), "").cy;
+    TitleBand = CreateChild(main, 0, WC_STATICA, "", SS_CENTER, 0, Bounds(dx(8), dy(8), W - dx(16), titleHeight),
+                            TitleFont.Get());
+
+    std::string userText = UserPrefix + LockUserName;
+    SIZE userSize = TextSize(BoldFont.Get(), userText);
+    int panelLeft = dx(8), panelTop = dy(36);
+    int panelWidth = dx(116), panelHeight = dy(86) - panelTop;
+    // A long name widens the panel to the name and one character more.
+    if (userSize.cx + CharWidth > panelWidth) panelWidth = userSize.cx + CharWidth;
+    PasswordPanel.Create(main, Bounds(panelLeft, panelTop, panelWidth, panelHeight), Gray, Handle(), true);
+    HWND panel = PasswordPanel.Handle();
+
+    int labelLeft = dx(2);
+    UserLabel = CreateChild(panel, 0, WC_STATICA, userText, SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0,
+                            Bounds(labelLeft, dy(2), userSize.cx, userSize.cy), BoldFont.Get());
+    // Wide enough for either prompt it shows.
+    SIZE promptSize = TextSize(BoldFont.Get(), EnterPrompt);
+    promptSize.cx = std::max(promptSize.cx, TextSize(BoldFont.Get(), IncorrectPrompt).cx);
+    PromptLabel = CreateChild(panel, 0, WC_STATICA, EnterPrompt, SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0,
+                              Bounds(labelLeft, dy(10), promptSize.cx, promptSize.cy), BoldFont.Get());
+
+    int editWidth = panelWidth - 2 * labelLeft;
+    int editHeight = TextSize(Font.Get(), "").cy + 8;
+    Edit = CreateChild(panel, IdEdit, WC_EDITA, "", ES_PASSWORD | ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE,
+                       Bounds(labelLeft, dy(20), editWidth, editHeight), Font.Get());
+    SendMessageA(Edit, EM_LIMITTEXT, PasswordLength, 0);
+    SendMessageA(Edit, EM_SETPASSWORDCHAR, '*', 0);
+    // No context menu with paste and the like.
+    SetWindowSubclass(Edit, EditProcedure, 1, 0);
+    EditBrush.Reset(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
+    GrayBrush.Reset(CreateSolidBrush(Gray));
+
+    int buttonWidth = MulDiv(editWidth - 8, 1, 2);
+    int buttonHeight = MulDiv(editHeight / 2, CharHeight, 8);
+    int buttonTop = panelHeight - buttonHeight - 4;
+    UnLockButton = CreateChild(panel, IdUnLock, WC_BUTTONA, UnLockCaption, BS_OWNERDRAW | WS_TABSTOP, 0,
+                               Bounds(labelLeft, buttonTop, buttonWidth, buttonHeight), Font.Get());
+    ShutDownButton =
+        CreateChild(panel, IdShutDown, WC_BUTTONA, ShutDownCaption, BS_OWNERDRAW | WS_TABSTOP, 0,
+                    Bounds(labelLeft + MulDiv(editWidth + 8, 1, 2), buttonTop, buttonWidth, buttonHeight), Font.Get());
+
+    PicturePanel.Create(main, Bounds(W - dx(8) - PicturePanelWidth, panelTop, PicturePanelWidth, panelHeight), Gray,
+                        Handle(), true);
+
+    int scrollTop = dy(96);
+    ScrollPanel.Create(main, Bounds(dx(8), scrollTop, W - dx(16), H - scrollTop - dy(24)), ScrollFont.Get());
+    LastFocus = nullptr;
+}
+
+void THalvexForm::SetPicture(const TPicture* picture)
+{
+    PicturePanel.ShowPicture(picture);
+    InvalidateRect(PicturePanel.Handle(), nullptr, TRUE);
+}
+
+void THalvexForm::SetShutDownEnabled(bool enabled)
+{
+    EnableWindow(ShutDownButton, enabled);
+}
+
+void THalvexForm::SetScrollLines(const TStrings& lines)
+{
+    ScrollPanel.SetLines(lines);
+}
+
+void THalvexForm::StartScrolling(bool active)
+{
+    ScrollPanel.SetActive(active);
+}
+
+void THalvexForm::Show()
+{
+    ShowWindow(Handle(), SW_SHOW);
+    SetForegroundWindow(Handle());
+    SetFocus(Edit);
+}
+
+void THalvexForm::Hide()
+{
+    ShowWindow(Handle(), SW_HIDE);
+}
+
+bool THalvexForm::OwnsWindow(HWND window) const
+{
+    return window && (window == Handle() || IsChild(Handle(), window));
+}
+
+void THalvexForm::BringLockToFront()
+{
+    SendMessageA(Handle(), WM_CANCELMODE, 0, 0);
+    BringWindowToTop(Handle());
+    ForceForegroundWindow(Handle(), true);
+}
+
+// Another program may have cleared our top-most state or drawn its window over ours.
+void THalvexForm::KeepOnTop()
+{
+    bool topMost = (GetWindowLongA(Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    if (!topMost || GetTopWindow(nullptr) != Handle())
+        SetWindowPos(Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+bool THalvexForm::PreviewMessage(const MSG& message)
+{
+    if (!OwnsWindow(message.hwnd)) return false;
+    switch (message.message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+        auto key = static_cast<unsigned>(message.wParam);
+        bool clears = Logic_.ClearsEditOnKey(key);
+        Logic_.KeyDown();
+        if (clears) SetWindowTextA(Edit, "");
+        if (key == VK_RETURN && (message.hwnd == Edit || message.hwnd == UnLockButton)) {
+            Logic_.UnLockClick(WindowText(Edit));
+            return true;
+        }
+        if (key == VK_TAB) {
+            HWND order[] = {Edit, UnLockButton, ShutDownButton};
+            HWND focus = GetFocus();
+            int at = 0;
+            for (int i = 0; i < 3; ++i)
+                if (order[i] == focus) at = i;
+            bool back = GetKeyState(VK_SHIFT) < 0;
+            for (int step = 1; step <= 3; ++step) {
+                HWND next = order[(at + (back ? 3 - step : step)) % 3];
+                if (IsWindowEnabled(next)) {
+                    SetFocus(next);
+                    break;
+                }
+            }
+            return true;
+        }
+        return false;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        Logic_.MouseDown();
+        return false;
+    case WM_MOUSEMOVE:
+        Logic_.MouseMove();
+        return false;
+    default:
+        return false;
+    }
+}
+
+void THalvexForm::AfterMessages()
+{
+    HWND focus = GetFocus();
+    if (focus == LastFocus) return;
+    LastFocus = focus;
+    if (OwnsWindow(focus)) Logic_.FocusChanged();
+}
+
+void THalvexForm::DrawButton(const DRAWITEMSTRUCT& item) const
+{
+    RECT rect = item.rcItem;
+    bool pressed = item.itemState & ODS_SELECTED;
+    bool disabled = item.itemState & ODS_DISABLED;
+    DrawFrameControl(item.hDC, &rect, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
+    bool unlock = item.hwndItem == UnLockButton;
+    // A small glyph before the caption: a tick to open, a cross to shut down.
+    int glyph = (rect.bottom - rect.top) / 2;
+    int left = rect.left + glyph / 2 + (pressed ? 1 : 0);
+    int top = rect.top + glyph / 2 + (pressed ? 1 : 0);
+    HPEN pen = CreatePen(PS_SOLID, 2, disabled ? GetSysColor(COLOR_GRAYTEXT) : unlock ? RGB(0, 128, 0) : Red);
+    HGDIOBJ oldPen = SelectObject(item.hDC, pen);
+    if (unlock) {
+        MoveToEx(item.hDC, left, top + glyph / 2, nullptr);
+        LineTo(item.hDC, left + glyph / 3, top + glyph);
+        LineTo(item.hDC, left + glyph, top);
+    } else {
+        MoveToEx(item.hDC, left, top, nullptr);
+        LineTo(item.hDC, left + glyph, top + glyph);
+        MoveToEx(item.hDC, left + glyph, top, nullptr);
+        LineTo(item.hDC, left, top + glyph);
+    }
+    SelectObject(item.hDC, oldPen);
+    DeleteObject(pen);
+    RECT text = rect;
+    text.left += glyph * 2;
+    if (pressed) OffsetRect(&text, 1, 1);
+    SetBkMode(item.hDC, TRANSPARENT);
+    COLORREF color = disabled ? GetSysColor(COLOR_GRAYTEXT) : unlock ? GetSysColor(COLOR_BTNTEXT) : ShutDownColor;
+    SetTextColor(item.hDC, color);
+    HGDIOBJ oldFont = SelectObject(item.hDC, Font.Get());
+    const char* caption = unlock ? UnLockCaption : ShutDownCaption;
+    DrawTextA(item.hDC, caption, -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    SelectObject(item.hDC, oldFont);
+    if (item.itemState & ODS_FOCUS) {
+        RECT focus = rect;
+        InflateRect(&focus, -3, -3);
+        DrawFocusRect(item.hDC, &focus);
+    }
+}
+
+LRESULT THalvexForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_SYSCOMMAND:   // no close, move, size, minimise, restore, menu or power command
+    case WM_CLOSE:        // the lock ends only when it is opened
+        return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE) {
+            if (!Bringing) {
+                Bringing = true;
+                BringLockToFront();
+                Bringing = false;
+            }
+        }
+        return 0;
+    case WM_SETFOCUS:
+        SetFocus(LastFocus && IsChild(Handle(), LastFocus) ? LastFocus : Edit);
+        return 0;
+    case WM_SETCURSOR:
+        if (reinterpret_cast<HWND>(wParam) == Handle()) {
+            SetCursor(nullptr);
+            return TRUE;
+        }
+        break;
+    case WM_ERASEBKGND: {
+        RECT client;
+        GetClientRect(Handle(), &client);
+        FillRect(reinterpret_cast<HDC>(wParam), &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        return 1;
+    }
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == IdUnLock) Logic_.UnLockClick(WindowText(Edit));
+        if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == IdShutDown) Logic_.ShutDownClick();
+        return 0;
+    case WM_CTLCOLORSTATIC: {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        HWND control = reinterpret_cast<HWND>(lParam);
+        SetBkColor(dc, Gray);
+        SetTextColor(dc, control == PromptLabel ? PromptColor : Silver);
+        return reinterpret_cast<LRESULT>(GrayBrush.Get());
+    }
+    case WM_CTLCOLOREDIT: {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+        return reinterpret_cast<LRESULT>(EditBrush.Get());
+    }
+    case WM_DRAWITEM:
+        DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+    default:
+        break;
+    }
+    return DefaultProcessing(message, wParam, lParam);
+}
+
+// --- What the logic asks of the window ----------------------------------------------------
+
+void THalvexForm::WakeMonitor()
+{
+    PostMessageA(HWND_BROADCAST, WM_SYSCOMMAND, SC_MONITORPOWER, -1);
+    ShowWindow(MainPanel.Handle(), SW_SHOW);
+    SetFocus(Edit);
+}
+
+void THalvexForm::BlankMonitor(int32_t mode)
+{
+    ShowWindow(MainPanel.Handle(), SW_HIDE);
+    PostMessageA(HWND_BROADCAST, WM_SYSCOMMAND, SC_MONITORPOWER, mode);
+}
+
+void THalvexForm::RevertNotices()
+{
+    ShutDownColor = GetSysColor(COLOR_WINDOWTEXT);
+    InvalidateRect(ShutDownButton, nullptr, TRUE);
+    PromptColor = Silver;
+    SetWindowTextA(PromptLabel, EnterPrompt);
+    InvalidateRect(PromptLabel, nullptr, TRUE);
+}
+
+void THalvexForm::ShowIncorrectPassword()
+{
+    PromptColor = Red;
+    SetWindowTextA(PromptLabel, IncorrectPrompt);
+    InvalidateRect(PromptLabel, nullptr, TRUE);
+}
+
+void THalvexForm::ArmShutDown()
+{
+    ShutDownColor = Red;
+    InvalidateRect(ShutDownButton, nullptr, TRUE);
+}
+
+void THalvexForm::ShowTimeWarning()
+{
+    ScrollPanel.SetActive(false);
+    ScrollPanel.SetLines(TimeWarningLines);
+    ScrollPanel.SetTextColor(Red);
+    ScrollPanel.SetActive(true);
+}
+
+void THalvexForm::PlayAlarm(bool cutOffPlaying)
+{
+    // Without the file the system's default sound plays.
+    std::string alarm = AppDir + AlarmFile;
+    sndPlaySoundA(alarm.c_str(), cutOffPlaying ? SND_ASYNC : SND_ASYNC | SND_NOSTOP);
+}
+
+void THalvexForm::Log(const std::string& text)
+{
+    if (!LogProc) return;
+    // A log that cannot be written must not keep the lock from opening.
+    try {
+        LogProc(text);
+    } catch (...) {
+    }
+}
+
+void THalvexForm::RequestShutdown()
+{
+    ::RequestShutdown();
+}

@@ -1,0 +1,105 @@
+// THalvexForm: the full-screen window that covers the desktop while the
+// workstation is locked. Built in code and sized in average-character
+// units; it carries out what the lock's logic decides.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "lockscreen/LockLogic.h"
+#include "lockscreen/win32/LockSession.h"
+#include "lockscreen/win32/ScrollPanel.h"
+#include "platform/UniqueHandle.h"
+#include "platform/Window.h"
+
+class TPicture;
+
+// The name the next lock window shows after "User: ".
+extern std::string LockUserName;
+
+// A plain coloured panel; what its controls tell it goes to the lock window.
+class TLockPanel : public TWindow {
+public:
+    bool Create(HWND parent, const RECT& bounds, COLORREF color, HWND form, bool arrowCursor);
+    void ShowPicture(const TPicture* picture) { Picture = picture; }
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    UniqueBrush Brush;
+    HWND Form = nullptr;
+    const TPicture* Picture = nullptr;
+    bool ArrowCursor = false;
+};
+
+class THalvexForm : public TWindow, private TLockActions {
+public:
+    THalvexForm(const std::string& lockPassword, const std::string& adminPassword, uint32_t timeOut,
+                int32_t powerMode, TLogProc logProc);
+    ~THalvexForm() override;
+
+    void SetPicture(const TPicture* picture);
+    void SetShutDownEnabled(bool enabled);
+    void SetScrollLines(const TStrings& lines);
+    void StartScrolling(bool active);
+    void Show();
+    void Hide();
+
+    // One pass of the lock loop, after the messages were processed.
+    void AfterMessages();
+    // Everything the form does to the lock's messages before they are dispatched.
+    bool PreviewMessage(const MSG& message);
+    void BringLockToFront();
+    void KeepOnTop();
+
+    TLockLogic& Logic() { return Logic_; }
+    HWND PasswordEdit() const { return Edit; }
+
+protected:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void BuildControls();
+    void DrawButton(const DRAWITEMSTRUCT& item) const;
+    bool OwnsWindow(HWND window) const;
+
+    // What the logic asks of the window.
+    void WakeMonitor() override;
+    void BlankMonitor(int32_t mode) override;
+    void RevertNotices() override;
+    void ShowIncorrectPassword() override;
+    void ArmShutDown() override;
+    void ShowTimeWarning() override;
+    void PlayAlarm(bool cutOffPlaying) override;
+    void Log(const std::string& text) override;
+    void RequestShutdown() override;
+
+    TLockLogic Logic_;
+    TLogProc LogProc;
+    int CharWidth = 0;
+    int CharHeight = 0;
+    UniqueFont Font;        // 10 points
+    UniqueFont BoldFont;    // 10 points, bold
+    UniqueFont TitleFont;   // 24 points, bold
+    UniqueFont ScrollFont;  // 14 points, bold
+    UniqueBrush EditBrush;
+    UniqueBrush GrayBrush;
+    TLockPanel MainPanel;
+    TLockPanel PasswordPanel;
+    TLockPanel PicturePanel;
+    TScrollPanel ScrollPanel;
+    HWND TitleBand = nullptr;
+    HWND UserLabel = nullptr;
+    HWND PromptLabel = nullptr;
+    HWND Edit = nullptr;
+    HWND UnLockButton = nullptr;
+    HWND ShutDownButton = nullptr;
+    HWND LastFocus = nullptr;
+    bool Bringing = false;
+    COLORREF PromptColor;
+    COLORREF ShutDownColor;
+};
