@@ -12,6 +12,7 @@
 #include <variant>
 #include <vector>
 
+#include "platform/GdiScopes.h"
 #include "platform/JpegDecoder.h"
 #include "platform/UniqueHandle.h"
 
@@ -217,21 +218,6 @@ public:
 
 private:
     bool Initialised;
-};
-
-class SelectionScope {
-public:
-    SelectionScope(HDC dc, HGDIOBJ object) : Dc(dc), Previous(SelectObject(dc, object)) {}
-    ~SelectionScope()
-    {
-        if (Previous) SelectObject(Dc, Previous);
-    }
-    SelectionScope(const SelectionScope&) = delete;
-    SelectionScope& operator=(const SelectionScope&) = delete;
-
-private:
-    HDC Dc;
-    HGDIOBJ Previous;
 };
 
 // HALFTONE averages the pixels a shrink drops; it needs the brush origin reset after it is set.

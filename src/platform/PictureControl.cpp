@@ -5,6 +5,7 @@
 #include <new>
 #include <utility>
 
+#include "platform/GdiScopes.h"
 #include "platform/UniqueHandle.h"
 
 namespace {
@@ -15,35 +16,6 @@ namespace policy {
 inline void DeleteDcHandle(HDC dc) { DeleteDC(dc); }
 }  // namespace policy
 using UniqueDc = UniqueHandle<HDC, policy::DeleteDcHandle, static_cast<intptr_t>(0)>;
-
-class SelectionScope {
-public:
-    SelectionScope(HDC dc, HGDIOBJ object) : Dc(dc), Previous(SelectObject(dc, object)) {}
-    ~SelectionScope()
-    {
-        if (Previous) SelectObject(Dc, Previous);
-    }
-    SelectionScope(const SelectionScope&) = delete;
-    SelectionScope& operator=(const SelectionScope&) = delete;
-
-private:
-    HDC Dc;
-    HGDIOBJ Previous;
-};
-
-class PaintScope {
-public:
-    explicit PaintScope(HWND window) : Window(window), Dc(BeginPaint(window, &Paint)) {}
-    ~PaintScope() { EndPaint(Window, &Paint); }
-    PaintScope(const PaintScope&) = delete;
-    PaintScope& operator=(const PaintScope&) = delete;
-    HDC Get() const { return Dc; }
-
-private:
-    HWND Window;
-    PAINTSTRUCT Paint{};
-    HDC Dc;
-};
 
 LRESULT CALLBACK PictureControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

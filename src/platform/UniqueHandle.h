@@ -59,6 +59,7 @@ using UniqueFile = UniqueHandle<HANDLE, handle_policy::CloseKernelHandle, static
 using UniqueKernelHandle = UniqueHandle<HANDLE, handle_policy::CloseKernelHandle, static_cast<intptr_t>(0)>;
 using UniqueKey = UniqueHandle<HKEY, handle_policy::CloseKey, static_cast<intptr_t>(0)>;
 using UniqueFont = UniqueHandle<HFONT, handle_policy::DeleteGdiObject, static_cast<intptr_t>(0)>;
+using UniquePen = UniqueHandle<HPEN, handle_policy::DeleteGdiObject, static_cast<intptr_t>(0)>;
 using UniqueBrush = UniqueHandle<HBRUSH, handle_policy::DeleteGdiObject, static_cast<intptr_t>(0)>;
 using UniqueBitmap = UniqueHandle<HBITMAP, handle_policy::DeleteGdiObject, static_cast<intptr_t>(0)>;
 using UniqueIcon = UniqueHandle<HICON, handle_policy::DestroyIconHandle, static_cast<intptr_t>(0)>;

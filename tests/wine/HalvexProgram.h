@@ -19,7 +19,7 @@ namespace halvex_test {
 constexpr char ProgramName[] = "hvxw.exe";
 constexpr char SettingsName[] = "Halvex.dat";
 
-// One setting: section, key, value; lists go through WriteStrings.
+// One setting: section, key, value (lists: TDStorage::WriteStrings directly).
 struct Entry {
     std::string Section, Key, Value;
 };

@@ -10,6 +10,7 @@
 #include "core/win32/ProgramGlobals.h"
 #include "platform/Application.h"
 #include "platform/Controls.h"
+#include "platform/GdiScopes.h"
 #include "platform/Clock.h"
 #include "platform/ReportFailure.h"
 #include "platform/WindowsFamily.h"
@@ -104,9 +105,9 @@ void TMainForm::MainTimerTimer(TSender)
 
 void TMainForm::ActionSetStatusBarExecute(TSender)
 {
-    HDC dc = GetDC(StatusBar);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(StatusBar, WM_GETFONT, 0, 0)));
-    int w = AverageCharSize(dc).Cx;
+    WindowDcScope dc(StatusBar);
+    SelectionScope font(dc.Get(), reinterpret_cast<HFONT>(SendMessageA(StatusBar, WM_GETFONT, 0, 0)));
+    int w = AverageCharSize(dc.Get()).Cx;
     const std::string texts[7] = {
         "Modified:", ActionEnabled(CmdSaveSettings) ? "Yes" : "No",
         "Password:", PwdBitBtnHint.empty() ? "Disable" : "Enable",
@@ -117,12 +118,10 @@ void TMainForm::ActionSetStatusBarExecute(TSender)
     int right = 0;
     for (int i = 0; i < 7; ++i) {
         SIZE size = {};
-        GetTextExtentPoint32A(dc, texts[i].c_str(), static_cast<int>(texts[i].size()), &size);
+        GetTextExtentPoint32A(dc.Get(), texts[i].c_str(), static_cast<int>(texts[i].size()), &size);
         edges[i] = right += size.cx + 2 * w;
     }
     edges[7] = -1;
-    SelectObject(dc, old);
-    ReleaseDC(StatusBar, dc);
     SendMessageA(StatusBar, SB_SETPARTS, 8, reinterpret_cast<LPARAM>(edges));
     for (int i = 0; i < 8; ++i) {
         // A leading tab centres a part's text; label parts have no bevel.

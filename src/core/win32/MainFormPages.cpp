@@ -9,6 +9,7 @@
 #include "core/win32/MainForm.h"
 #include "core/win32/MainFormIds.h"
 #include "platform/Controls.h"
+#include "platform/GdiScopes.h"
 #include "platform/PictureControl.h"
 
 namespace {
@@ -197,12 +198,10 @@ void AddToolTip(HWND page, int id, const char* text)
 
 int TextHeightOf(HFONT font)
 {
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font);
+    WindowDcScope dc(nullptr);
+    SelectionScope selected(dc.Get(), font);
     TEXTMETRICA metrics = {};
-    GetTextMetricsA(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
+    GetTextMetricsA(dc.Get(), &metrics);
     return metrics.tmHeight;
 }
 

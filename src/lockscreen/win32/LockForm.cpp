@@ -13,6 +13,7 @@
 #include "lockscreen/win32/ForceForeground.h"
 #include "platform/Application.h"
 #include "platform/Controls.h"
+#include "platform/GdiScopes.h"
 #include "platform/Picture.h"
 
 std::string LockUserName;
@@ -42,10 +43,8 @@ constexpr int IdEdit = 10, IdUnLock = 11, IdShutDown = 12;
 
 HFONT CreateLockFont(int points, bool bold)
 {
-    HDC screen = GetDC(nullptr);
     LOGFONTA font = {};
-    font.lfHeight = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, screen);
+    font.lfHeight = -MulDiv(points, GetDeviceCaps(WindowDcScope(nullptr).Get(), LOGPIXELSY), 72);
     font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
     font.lfCharSet = DEFAULT_CHARSET;
     lstrcpynA(font.lfFaceName, FontFace, LF_FACESIZE);
@@ -54,14 +53,12 @@ HFONT CreateLockFont(int points, bool bold)
 
 SIZE TextSize(HFONT font, const std::string& text)
 {
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font);
+    WindowDcScope dc(nullptr);
+    SelectionScope selected(dc.Get(), font);
     SIZE size = {};
     TEXTMETRICA metrics = {};
-    GetTextMetricsA(dc, &metrics);
-    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
+    GetTextMetricsA(dc.Get(), &metrics);
+    GetTextExtentPoint32A(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
     size.cy = metrics.tmHeight;
     return size;
 }
@@ -107,12 +104,10 @@ LRESULT TLockPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 1;
     }
     case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(Handle(), &paint);
+        PaintScope paint(Handle());
         RECT client;
         GetClientRect(Handle(), &client);
-        if (Picture && !Picture->Empty()) Picture->Draw(dc, client);
-        EndPaint(Handle(), &paint);
+        if (Picture && !Picture->Empty()) Picture->Draw(paint.Get(), client);
         return 0;
     }
     case WM_SETCURSOR:
@@ -140,13 +135,13 @@ THalvexForm::THalvexForm(const std::string& lockPassword, const std::string& adm
     BoldFont.Reset(CreateLockFont(10, true));
     TitleFont.Reset(CreateLockFont(24, true));
     ScrollFont.Reset(CreateLockFont(14, true));
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, Font.Get());
-    CharSize size = AverageCharSize(dc);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    CharWidth = size.Cx;
-    CharHeight = size.Cy;
+    {
+        WindowDcScope dc(nullptr);
+        SelectionScope selected(dc.Get(), Font.Get());
+        CharSize size = AverageCharSize(dc.Get());
+        CharWidth = size.Cx;
+        CharHeight = size.Cy;
+    }
 
     // Maximised on the monitor it is created on: the primary one.
     MONITORINFO monitor = {};
@@ -339,8 +334,9 @@ void THalvexForm::DrawButton(const DRAWITEMSTRUCT& item) const
     int glyph = (rect.bottom - rect.top) / 2;
     int left = rect.left + glyph / 2 + (pressed ? 1 : 0);
     int top = rect.top + glyph / 2 + (pressed ? 1 : 0);
-    HPEN pen = CreatePen(PS_SOLID, 2, disabled ? GetSysColor(COLOR_GRAYTEXT) : unlock ? RGB(0, 128, 0) : Red);
-    HGDIOBJ oldPen = SelectObject(item.hDC, pen);
+    UniquePen pen(CreatePen(PS_SOLID, 2, disabled ? GetSysColor(COLOR_GRAYTEXT) : unlock ? RGB(0, 128, 0) : Red));
+    {
+    SelectionScope selectedPen(item.hDC, pen.Get());
     if (unlock) {
         MoveToEx(item.hDC, left, top + glyph / 2, nullptr);
         LineTo(item.hDC, left + glyph / 3, top + glyph);
@@ -351,18 +347,18 @@ void THalvexForm::DrawButton(const DRAWITEMSTRUCT& item) const
         MoveToEx(item.hDC, left + glyph, top, nullptr);
         LineTo(item.hDC, left, top + glyph);
     }
-    SelectObject(item.hDC, oldPen);
-    DeleteObject(pen);
+    }
     RECT text = rect;
     text.left += glyph * 2;
     if (pressed) OffsetRect(&text, 1, 1);
     SetBkMode(item.hDC, TRANSPARENT);
     COLORREF color = disabled ? GetSysColor(COLOR_GRAYTEXT) : unlock ? GetSysColor(COLOR_BTNTEXT) : ShutDownColor;
     SetTextColor(item.hDC, color);
-    HGDIOBJ oldFont = SelectObject(item.hDC, Font.Get());
-    const char* caption = unlock ? UnLockCaption : ShutDownCaption;
-    DrawTextA(item.hDC, caption, -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    SelectObject(item.hDC, oldFont);
+    {
+        SelectionScope selectedFont(item.hDC, Font.Get());
+        const char* caption = unlock ? UnLockCaption : ShutDownCaption;
+        DrawTextA(item.hDC, caption, -1, &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
     if (item.itemState & ODS_FOCUS) {
         RECT focus = rect;
         InflateRect(&focus, -3, -3);

@@ -1,6 +1,8 @@
 // Drawing and stepping of the scrolling text.
 #include "lockscreen/win32/ScrollPanel.h"
 
+#include "platform/GdiScopes.h"
+
 namespace {
 constexpr char ScrollPanelClass[] = "HalvexScrollPanel";
 constexpr UINT_PTR StepTimer = 1;
@@ -42,12 +44,10 @@ void TScrollPanel::SetActive(bool active)
 
 int TScrollPanel::LineHeight() const
 {
-    HDC dc = GetDC(Handle());
-    HGDIOBJ old = SelectObject(dc, Font);
+    WindowDcScope dc(Handle());
+    SelectionScope font(dc.Get(), Font);
     TEXTMETRICA metrics = {};
-    GetTextMetricsA(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(Handle(), dc);
+    GetTextMetricsA(dc.Get(), &metrics);
     return metrics.tmHeight;
 }
 
@@ -65,7 +65,7 @@ void TScrollPanel::Step()
 void TScrollPanel::Paint(HDC dc, const RECT& client) const
 {
     FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    HGDIOBJ old = SelectObject(dc, Font);
+    SelectionScope font(dc, Font);
     ::SetTextColor(dc, TextColor);
     SetBkMode(dc, TRANSPARENT);
     TEXTMETRICA metrics = {};
@@ -77,7 +77,6 @@ void TScrollPanel::Paint(HDC dc, const RECT& client) const
             DrawTextA(dc, line.c_str(), static_cast<int>(line.size()), &row, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
         top += metrics.tmHeight;
     }
-    SelectObject(dc, old);
 }
 
 LRESULT TScrollPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -89,20 +88,12 @@ LRESULT TScrollPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND:
         return 1;
     case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(Handle(), &paint);
+        PaintScope paint(Handle());
         RECT client;
         GetClientRect(Handle(), &client);
-        // Drawn off screen first: the text moves every 30 ms and must not flicker.
-        HDC buffer = CreateCompatibleDC(dc);
-        HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
-        HGDIOBJ oldBitmap = SelectObject(buffer, bitmap);
-        Paint(buffer, client);
-        BitBlt(dc, 0, 0, client.right, client.bottom, buffer, 0, 0, SRCCOPY);
-        SelectObject(buffer, oldBitmap);
-        DeleteObject(bitmap);
-        DeleteDC(buffer);
-        EndPaint(Handle(), &paint);
+        // The text moves every 30 ms: drawn off screen, it never flickers.
+        BufferedPaint buffer(paint.Get(), client);
+        Paint(buffer.Get(), client);
         return 0;
     }
     case WM_DESTROY:

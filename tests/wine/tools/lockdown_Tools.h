@@ -27,7 +27,8 @@ inline constexpr char ClassTitleSeparator = '|';
 
 // lockdown_clock.exe <output file> rules|bias <local date-time>...: one line per date-time,
 // "YYYY-MM-DD hh:mm:ss.mmm" in UTC or "failed". rules: LocalToSystemTime; bias:
-// LocalToSystemTimeByCurrentBias. Date-times are written the same way.
+// LocalToSystemTimeByCurrentBias. Date-times are written the same way. The file appears
+// complete or not at all.
 inline constexpr char ClockToolExe[] = "lockdown_clock.exe";
 inline constexpr char ByZoneRules[] = "rules";
 inline constexpr char ByCurrentBias[] = "bias";

@@ -40,7 +40,10 @@ int main(int argc, char** argv)
     if (argc < 3) return lockdown::BadUsage;
     bool byRules = std::strcmp(argv[2], lockdown::ByZoneRules) == 0;
     if (!byRules && std::strcmp(argv[2], lockdown::ByCurrentBias) != 0) return lockdown::BadUsage;
-    std::ofstream output(argv[1], std::ios::binary | std::ios::trunc);
+    // Written aside and moved into place: a test waiting for the file never reads half of it.
+    std::string target = argv[1];
+    std::string written = target + ".part";
+    std::ofstream output(written, std::ios::binary | std::ios::trunc);
     if (!output) return 1;
     for (int i = 3; i < argc; ++i) {
         std::optional<TDateTime> local = ParseLocal(argv[i]);
@@ -50,5 +53,6 @@ int main(int argc, char** argv)
         output << (converted ? SystemTimeText(utc) : std::string(lockdown::FailedLine)) << '\n';
     }
     output.close();
-    return output ? 0 : 1;
+    if (!output) return 1;
+    return MoveFileExA(written.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
 }

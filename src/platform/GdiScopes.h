@@ -1,0 +1,81 @@
+// Scopes for the paired GDI calls: an object selected into a device context,
+// a window's paint, a window's or the screen's device context, and an
+// off-screen buffer that is copied to its target at the end.
+#pragma once
+
+#include <windows.h>
+
+class SelectionScope {
+public:
+    SelectionScope(HDC dc, HGDIOBJ object) : Dc(dc), Previous(SelectObject(dc, object)) {}
+    ~SelectionScope()
+    {
+        if (Previous) SelectObject(Dc, Previous);
+    }
+    SelectionScope(const SelectionScope&) = delete;
+    SelectionScope& operator=(const SelectionScope&) = delete;
+
+private:
+    HDC Dc;
+    HGDIOBJ Previous;
+};
+
+class PaintScope {
+public:
+    explicit PaintScope(HWND window) : Window(window), Dc(BeginPaint(window, &Paint)) {}
+    ~PaintScope() { EndPaint(Window, &Paint); }
+    PaintScope(const PaintScope&) = delete;
+    PaintScope& operator=(const PaintScope&) = delete;
+    HDC Get() const { return Dc; }
+
+private:
+    HWND Window;
+    PAINTSTRUCT Paint{};
+    HDC Dc;
+};
+
+// window nullptr: the screen.
+class WindowDcScope {
+public:
+    explicit WindowDcScope(HWND window) : Window(window), Dc(GetDC(window)) {}
+    ~WindowDcScope()
+    {
+        if (Dc) ReleaseDC(Window, Dc);
+    }
+    WindowDcScope(const WindowDcScope&) = delete;
+    WindowDcScope& operator=(const WindowDcScope&) = delete;
+    HDC Get() const { return Dc; }
+
+private:
+    HWND Window;
+    HDC Dc;
+};
+
+// Drawn off screen, then copied whole: no flicker for what is redrawn often.
+class BufferedPaint {
+public:
+    BufferedPaint(HDC target, const RECT& area)
+        : Target(target), Area(area), Dc(CreateCompatibleDC(target)),
+          Bitmap(CreateCompatibleBitmap(target, area.right - area.left, area.bottom - area.top)),
+          Previous(SelectObject(Dc, Bitmap))
+    {
+    }
+    ~BufferedPaint()
+    {
+        BitBlt(Target, Area.left, Area.top, Area.right - Area.left, Area.bottom - Area.top, Dc, Area.left, Area.top,
+               SRCCOPY);
+        SelectObject(Dc, Previous);
+        DeleteObject(Bitmap);
+        DeleteDC(Dc);
+    }
+    BufferedPaint(const BufferedPaint&) = delete;
+    BufferedPaint& operator=(const BufferedPaint&) = delete;
+    HDC Get() const { return Dc; }
+
+private:
+    HDC Target;
+    RECT Area;
+    HDC Dc;
+    HBITMAP Bitmap;
+    HGDIOBJ Previous;
+};
