@@ -12,8 +12,18 @@ namespace {
 
 constexpr char HungClass[] = "LockdownHungWindow";
 constexpr char TaskManagerTitle[] = "Windows Task Manager";
-// Longer than any test runs; only a test that died leaves it to expire.
-constexpr DWORD LongestHang = 120000;
+// Far longer than a test needs to release it, short enough that a hide that waits for the
+// window shows up as one slow call rather than as a test killed by its time limit.
+constexpr DWORD LongestHang = 20000;
+
+LRESULT CALLBACK HungProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
 
 UniqueKernelHandle OpenEventNamed(const std::string& name)
 {
@@ -30,7 +40,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     if (eventName.empty() || !hanging || !release) return lockdown::BadUsage;
 
     WNDCLASSA hungClass = {};
-    hungClass.lpfnWndProc = DefWindowProcA;
+    hungClass.lpfnWndProc = HungProcedure;
     hungClass.hInstance = instance;
     hungClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     hungClass.lpszClassName = HungClass;
@@ -44,8 +54,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     SetEvent(hanging.Get());
     WaitForSingleObject(release.Get(), LongestHang);
 
-    // The test ends it with a posted WM_CLOSE.
+    // The test ends it with WM_CLOSE, which destroys the window.
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0 && message.message != WM_CLOSE) DispatchMessageA(&message);
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
     return 0;
 }

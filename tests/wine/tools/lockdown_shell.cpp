@@ -73,7 +73,8 @@ int main(int argc, char** argv)
     for (size_t i = 0; i < standIns.size(); ++i) {
         if (!ShowStandIn(instance, standIns[i], static_cast<int>(i))) return 1;
     }
-    HWND foreground = ShowStandIn(instance, {lockdown::ForegroundClass, "Foreground"}, static_cast<int>(standIns.size()));
+    HWND foreground =
+        ShowStandIn(instance, {lockdown::ForegroundClass, "Foreground"}, static_cast<int>(standIns.size()));
     if (!foreground) return 1;
     SetForegroundWindow(foreground);
 
