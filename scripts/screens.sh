@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes a screenshot of each screen of hvxw.exe under Wine: the password prompt, the four
 # pages of the configuration window, the admin prompt, the two-field password dialog, the
-# tray menu and the about box. PNGs go to build/screenshots/screens/ (or $HALVEX_BUILD).
+# tray menu, the about box, and the lock window (with its picture and scrolling text, with
+# the red notices, blanked). PNGs go to build/screenshots/screens/ (or $HALVEX_BUILD).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${HALVEX_BUILD:-$root/build}

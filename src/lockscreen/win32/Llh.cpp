@@ -39,7 +39,10 @@ LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HC_ACTION && IsKeyEvent(wParam)) {
         const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-        if (SwallowLockKey(static_cast<unsigned>(wParam), key->vkCode, key->flags, GetKeyState(VK_CONTROL) < 0))
+        // The keyboard as it is now: this thread's own key state lags behind input
+        // that arrives faster than it reads its messages, and Ctrl+Esc would pass.
+        bool controlDown = GetAsyncKeyState(VK_CONTROL) < 0;
+        if (SwallowLockKey(static_cast<unsigned>(wParam), key->vkCode, key->flags, controlDown))
             return SwallowEvent;
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);

@@ -1,7 +1,9 @@
 // Subsystem: windows
 // Walks through the screens of hvxw.exe for scripts/screens.sh: the password
 // prompt, each page of the configuration window, the admin prompt, the
-// two-field password dialog, the tray menu and the about box. For each
+// two-field password dialog, the tray menu, the about box, and the lock
+// window: with its picture and scrolling text, with the red notices, and
+// blanked. For each
 // screen it writes <shots>\<name>.want and waits until the script answers
 // with <name>.done, once the screenshot is taken.
 //
@@ -11,7 +13,7 @@
 #include <cstdio>
 #include <string>
 
-#include "../HalvexProgram.h"
+#include "../LockScreenFixture.h"
 
 using namespace harness;
 using namespace halvex_test;
@@ -32,6 +34,54 @@ bool Shot(const std::string& folder, const std::string& name)
     return taken;
 }
 
+// The lock window once it is up in front, with the parts a user sees on it.
+LockWindow ShowLock(const RunningProgram& program)
+{
+    program.PostRequest(1);
+    HWND form = WaitForTopWindow(WindowQuery::OfClass(LockFormClass).InProcess(program.Id()));
+    if (!form || !WaitForVisible(form)) return {};
+    return FindLockParts(form);
+}
+
+bool Unlock(const LockWindow& lock)
+{
+    return SetText(lock.Edit, "lock") && Click(lock.UnLockButton) && WaitForDestroyed(lock.Form);
+}
+
+int LockTour(const std::string& shots, const RunningProgram& program)
+{
+    LockWindow lock = ShowLock(program);
+    if (!lock.Form) return 1;
+    // The first lines start below the scrolling area and rise 33 pixels a second.
+    PumpMessagesFor(Timeout{3000});
+    if (!Shot(shots, "lock")) return 1;
+    if (!Unlock(lock)) return 1;
+
+    // "Shut Down" can be armed only where the setting allows it.
+    Click(program.Control(IdShutDownCheckBox));
+    program.Settle();
+    lock = ShowLock(program);
+    if (!lock.Form) return 1;
+    SetText(lock.Edit, "wrong");
+    Click(lock.UnLockButton);
+    Click(lock.ShutDownButton);
+    // Both notices last two heartbeats, much longer than the shot takes.
+    if (!WaitUntil([&] { return TextOf(lock.PromptLabel) == IncorrectPrompt; }, DefaultTimeout, "the red prompt") ||
+        !Shot(shots, "lock-notices"))
+        return 1;
+    if (!Unlock(lock)) return 1;
+
+    // A time-out of 0 blanks the screen at the lock's first heartbeat.
+    SetText(program.Control(IdTimeOutEdit), "0");
+    program.Settle();
+    lock = ShowLock(program);
+    if (!lock.Form ||
+        !WaitUntil([&] { return !IsWindowVisible(lock.MainPanel); }, DefaultTimeout, "the blanked screen") ||
+        !Shot(shots, "lock-blank"))
+        return 1;
+    return Unlock(lock) ? 0 : 1;
+}
+
 bool ShowPage(const RunningProgram& program, int index)
 {
     ClickPageTab(program, index);
@@ -50,7 +100,8 @@ int Tour(const std::string& shots)
                         {user, "Picture", dir.PathOf("Logo.bmp")},
                         {"", "APwd", "admin"},
                         {"", "HotKey", "16576"}});
-    TDStorage(dir.PathOf(SettingsName), true).WriteStrings(user, "Text", {"This computer is locked.", "Back at 14:00."});
+    TDStorage(dir.PathOf(SettingsName), true)
+        .WriteStrings(user, "Text", {"This computer is locked.", "Back at 14:00.", "Please do not switch it off."});
     RunningProgram program(dir);
     if (!program.Window()) return 1;
 
@@ -87,7 +138,8 @@ int Tour(const std::string& shots)
     HWND about = WaitForPrompt("About Halvex", program.Id());
     if (!about || !Shot(shots, "about")) return 1;
     Click(GetDlgItem(about, IDOK));
-    return 0;
+    if (!WaitForHidden(about)) return 1;
+    return LockTour(shots, program);
 }
 
 }  // namespace

@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# Prints the figures of hvxw.exe's lock under Wine: lock request to the lock window in front
+# with the task bar hidden (warm trials), processor time of an idle lock, the same for a
+# loop that runs a lock pass without ever waiting (lock_spin.exe, for scale), and how long
+# another program's Task Manager window stays visible during a lock.
+# Usage: measure-lock.sh [lock trials (default 10)] [idle seconds (default 10)] [hide trials (default 100)]
+#
+# Wine reports no processor time for another process: it comes from the host's view of the
+# process of this script's own Wine session (utime + stime in /proc/<pid>/stat). Work that
+# Wine's server does for the program is not in it; the server's own figure is printed beside.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${HALVEX_BUILD:-$root/build}
+scripts=$root/scripts
+bin=$build/win32/bin
+session=$build/measure-lock/session
+handshake=$build/measure-lock/handshake
+trials=${1:-10}
+idle=${2:-10}
+hides=${3:-100}
+
+"$scripts/build.sh" win32 >/dev/null
+rm -rf "$handshake" && mkdir -p "$handshake"
+"$scripts/wine-session.sh" start "$session" >/dev/null 2>&1
+trap '"$scripts/wine-session.sh" stop "$session" >/dev/null 2>&1' EXIT
+# shellcheck disable=SC1091
+. "$session/env"
+windows_handshake=$(winepath -w "$handshake")
+ticks_per_second=$(getconf CLK_TCK)
+
+# The process of this session whose command line names $1: its environment names our prefix.
+session_pid() {
+  local candidate pid=""
+  for candidate in /proc/[0-9]*; do
+    grep -q "$1" "$candidate/cmdline" 2>/dev/null || continue
+    tr '\0' '\n' <"$candidate/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" || continue
+    pid=${candidate#/proc/}
+  done
+  echo "$pid"
+}
+
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
+
+# Waits for <handshake>/$1.want while process $2 (the tool's runner) lives.
+wait_for_want() {
+  local deadline=$((SECONDS + 120))
+  until [ -e "$handshake/$1.want" ]; do
+    kill -0 "$2" 2>/dev/null || { echo "measure-lock: the tool ended early" >&2; exit 1; }
+    [ $SECONDS -lt $deadline ] || { echo "measure-lock: no $1.want from the tool" >&2; exit 1; }
+    sleep 0.1
+  done
+}
+
+# Prints the processor time of the named process (and of the session's wineserver) over $idle s.
+measure_cpu() {   # label, pid
+  local label=$1 pid=$2 before after server_before=0 server_after=0
+  before=$(cpu_ticks "$pid")
+  [ -n "${HALVEX_WINESERVER_PID:-}" ] && server_before=$(cpu_ticks "$HALVEX_WINESERVER_PID")
+  sleep "$idle"
+  after=$(cpu_ticks "$pid")
+  [ -n "${HALVEX_WINESERVER_PID:-}" ] && server_after=$(cpu_ticks "$HALVEX_WINESERVER_PID")
+  awk -v t=$((after - before)) -v w=$((server_after - server_before)) -v hz="$ticks_per_second" -v s="$idle" \
+      -v label="$label" \
+    'BEGIN { printf "%s: CPU over %d s: %.2f s = %.2f %% of one core (wineserver meanwhile: %.2f %%)\n",
+             label, s, t / hz, 100 * t / hz / s, 100 * w / hz / s }'
+}
+
+HALVEX_WINE_TIMEOUT=$((idle + 300)) "$scripts/wine-run.sh" "$session" "$bin/lock_measure.exe" "$trials" "$hides" \
+  "$windows_handshake" &
+tool=$!
+wait_for_want idle "$tool"
+pid=$(session_pid 'hvxw\.exe')
+[ -n "$pid" ] || { echo "measure-lock: hvxw.exe of this session not found" >&2; exit 1; }
+measure_cpu "hvxw.exe, idle lock (the real lock loop, target <= 2 %)" "$pid"
+: >"$handshake/idle.done"
+wait "$tool"
+
+HALVEX_WINE_TIMEOUT=$((idle + 120)) "$scripts/wine-run.sh" "$session" "$bin/lock_spin.exe" "$windows_handshake" &
+spin=$!
+wait_for_want spin "$spin"
+pid=$(session_pid 'lock_spin\.exe')
+[ -n "$pid" ] || { echo "measure-lock: lock_spin.exe of this session not found" >&2; exit 1; }
+measure_cpu "lock_spin.exe, a lock pass that never waits (for scale, not the product)" "$pid"
+: >"$handshake/spin.done"
+wait "$spin"
