@@ -11,11 +11,16 @@
 #include <vector>
 
 #include "LockScreenFixture.h"
+#include "KeyRecorder.h"
 #include "tools/lock_Tools.h"
 
 using namespace harness;
 using namespace halvex_test;
 using namespace lock_tools;
+
+using key_recorder::CountOf;
+using key_recorder::KeyEvent;
+using key_recorder::KeyRecorder;
 
 namespace {
 
@@ -24,104 +29,6 @@ constexpr Timeout CoveredAgain{1000};
 // The lock hides a shell window at its next pass, every 10 ms; the rest is room for a busy machine.
 constexpr Timeout HiddenAtNextPass{300};
 constexpr Timeout AnswerTimeout{5000};
-
-// --- Keys -------------------------------------------------------------------------------------
-
-// Once the recorder has seen this key released, every key sent before it has passed the hooks.
-constexpr WORD MarkerKey = VK_F24;
-
-INPUT KeyInput(WORD virtualKey, bool up)
-{
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = virtualKey;
-    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    return input;
-}
-
-bool IsModifier(DWORD virtualKey)
-{
-    switch (virtualKey) {
-    case VK_SHIFT: case VK_LSHIFT: case VK_RSHIFT:
-    case VK_CONTROL: case VK_LCONTROL: case VK_RCONTROL:
-    case VK_MENU: case VK_LMENU: case VK_RMENU:
-        return true;
-    default:
-        return false;
-    }
-}
-
-// A low-level keyboard hook of this test, installed before the lock's and so called after
-// it: it sees what the lock's hook lets through, as any other program would. It keeps
-// what it sees from going further, except the modifiers, whose state the lock's hook reads.
-class KeyRecorder {
-public:
-    KeyRecorder()
-    {
-        Active = this;
-        Hook.Reset(SetWindowsHookExA(WH_KEYBOARD_LL, Record, GetModuleHandleA(nullptr), 0));
-    }
-    ~KeyRecorder()
-    {
-        Hook.Reset();
-        Active = nullptr;
-    }
-    KeyRecorder(const KeyRecorder&) = delete;
-    KeyRecorder& operator=(const KeyRecorder&) = delete;
-
-    bool IsInstalled() const { return static_cast<bool>(Hook); }
-
-    // Presses the keys in order, releases them in reverse, and returns the virtual keys of
-    // the events that arrived here. betweenEvents, when given, runs after each event.
-    std::vector<DWORD> Press(const std::vector<WORD>& keys, const std::function<void()>& betweenEvents = nullptr)
-    {
-        Arrived.clear();
-        MarkerReleased = false;
-        std::vector<INPUT> inputs;
-        for (WORD key : keys) inputs.push_back(KeyInput(key, false));
-        for (auto key = keys.rbegin(); key != keys.rend(); ++key) inputs.push_back(KeyInput(*key, true));
-        if (betweenEvents) {
-            for (INPUT& input : inputs) {
-                EXPECT_EQ(SendInput(1, &input, sizeof(INPUT)), 1u);
-                betweenEvents();
-            }
-            inputs.clear();
-        }
-        inputs.push_back(KeyInput(MarkerKey, false));
-        inputs.push_back(KeyInput(MarkerKey, true));
-        EXPECT_EQ(SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)), inputs.size());
-        // The hook runs on this thread, while the wait dispatches its messages.
-        WaitUntil([this] { return MarkerReleased; }, AnswerTimeout, "the keys to pass the hooks");
-        return Arrived;
-    }
-
-private:
-    static LRESULT CALLBACK Record(int code, WPARAM wParam, LPARAM lParam)
-    {
-        if (code != HC_ACTION || !Active) return CallNextHookEx(nullptr, code, wParam, lParam);
-        const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-        if (key->vkCode == MarkerKey) {
-            if (key->flags & LLKHF_UP) Active->MarkerReleased = true;
-            return 1;
-        }
-        Active->Arrived.push_back(key->vkCode);
-        return IsModifier(key->vkCode) ? CallNextHookEx(nullptr, code, wParam, lParam) : 1;
-    }
-
-    // A hook procedure gets no context of its own; one recorder lives at a time.
-    static inline KeyRecorder* Active = nullptr;
-    UniqueHook Hook;
-    std::vector<DWORD> Arrived;
-    bool MarkerReleased = false;
-};
-
-int CountOf(const std::vector<DWORD>& keys, WORD key)
-{
-    int count = 0;
-    for (DWORD each : keys) count += each == key;
-    return count;
-}
 
 // --- Other programs' windows ---------------------------------------------------------------------
 
@@ -197,7 +104,7 @@ void ExpectChordsArrive(KeyRecorder& recorder, const std::function<void()>& betw
         SCOPED_TRACE(chord.Name);
         std::vector<WORD> keys = chord.Held;
         keys.push_back(chord.Key);
-        std::vector<DWORD> arrived = recorder.Press(keys, betweenEvents);
+        std::vector<KeyEvent> arrived = recorder.Press(keys, betweenEvents);
         EXPECT_EQ(CountOf(arrived, chord.Key), chord.Swallowed ? 0 : 2) << "key down and up events that arrived";
     }
 }

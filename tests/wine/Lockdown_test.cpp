@@ -18,6 +18,7 @@
 
 #include "core/DateTime.h"
 #include "harness/Harness.h"
+#include "KeyRecorder.h"
 #include "lockscreen/win32/LocalClock.h"
 #include "lockscreen/win32/MonitorCoverWindows.h"
 #include "lockscreen/win32/ShellWindows.h"
@@ -31,108 +32,19 @@ static void PrintTo(const TRect& r, std::ostream* out)
     *out << "(" << r.Left << "," << r.Top << ")-(" << r.Right << "," << r.Bottom << ")";
 }
 
+using key_recorder::GenericKey;
+using key_recorder::KeyEvent;
+using key_recorder::KeyRecorder;
+
 namespace {
 
 using harness::Timeout;
 using harness::WindowQuery;
 
 constexpr Timeout AnswerTimeout{5000};
-// Once the recorder has seen this key released, every key sent before it has been decided.
-constexpr WORD MarkerKey = VK_F24;
-
 std::string ToolPath(const char* exeName) { return harness::JoinPath(harness::ExeDir(), exeName); }
 
 // --- Keys ---------------------------------------------------------------------------------
-
-struct KeyEvent {
-    WPARAM Message;
-    DWORD VirtualKey;
-};
-
-WORD GenericKey(DWORD virtualKey)
-{
-    switch (virtualKey) {
-    case VK_LSHIFT: case VK_RSHIFT: return VK_SHIFT;
-    case VK_LCONTROL: case VK_RCONTROL: return VK_CONTROL;
-    case VK_LMENU: case VK_RMENU: return VK_MENU;
-    default: return static_cast<WORD>(virtualKey);
-    }
-}
-
-bool IsModifier(DWORD virtualKey)
-{
-    WORD key = GenericKey(virtualKey);
-    return key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU;
-}
-
-INPUT KeyInput(WORD virtualKey, bool up)
-{
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = virtualKey;
-    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC));
-    bool extended = virtualKey == VK_LWIN || virtualKey == VK_RWIN;
-    input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
-    return input;
-}
-
-// The test's own low-level hook. Installed before the lock's, it is called after it and
-// sees only what the lock's hook lets through. It keeps every key but the modifiers from
-// reaching a window (an Alt+F4 must close nothing); modifiers pass, so that the key state
-// the lock's hook reads stays true.
-class KeyRecorder {
-public:
-    KeyRecorder()
-    {
-        Active = this;
-        Hook.Reset(SetWindowsHookExA(WH_KEYBOARD_LL, Record, GetModuleHandleA(nullptr), 0));
-    }
-    ~KeyRecorder()
-    {
-        Hook.Reset();
-        Active = nullptr;
-    }
-    KeyRecorder(const KeyRecorder&) = delete;
-    KeyRecorder& operator=(const KeyRecorder&) = delete;
-
-    bool IsInstalled() const { return static_cast<bool>(Hook); }
-
-    // Presses the keys in order and releases them in reverse; returns what arrived here.
-    std::vector<KeyEvent> Press(const std::vector<WORD>& keys)
-    {
-        Events.clear();
-        MarkerReleased = false;
-        std::vector<INPUT> inputs;
-        for (WORD key : keys) inputs.push_back(KeyInput(key, false));
-        for (auto key = keys.rbegin(); key != keys.rend(); ++key) inputs.push_back(KeyInput(*key, true));
-        inputs.push_back(KeyInput(MarkerKey, false));
-        inputs.push_back(KeyInput(MarkerKey, true));
-        UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-        EXPECT_EQ(sent, inputs.size()) << harness::DescribeLastError();
-        // The recorder runs on this thread, called while the wait dispatches messages.
-        harness::WaitUntil([this] { return MarkerReleased; }, AnswerTimeout, "the keys to pass the hooks");
-        return Events;
-    }
-
-private:
-    static LRESULT CALLBACK Record(int code, WPARAM wParam, LPARAM lParam)
-    {
-        if (code != HC_ACTION || !Active) return CallNextHookEx(nullptr, code, wParam, lParam);
-        const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-        if (key->vkCode == MarkerKey) {
-            if (key->flags & LLKHF_UP) Active->MarkerReleased = true;
-            return 1;
-        }
-        Active->Events.push_back({wParam, key->vkCode});
-        return IsModifier(key->vkCode) ? CallNextHookEx(nullptr, code, wParam, lParam) : 1;
-    }
-
-    // A hook procedure gets no context of its own; one recorder lives at a time.
-    static inline KeyRecorder* Active = nullptr;
-    UniqueHook Hook;
-    std::vector<KeyEvent> Events;
-    bool MarkerReleased = false;
-};
 
 struct Arrival {
     bool Down = false;
