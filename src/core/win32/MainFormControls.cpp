@@ -9,16 +9,13 @@
 #include "core/DateTime.h"
 #include "core/win32/MainForm.h"
 #include "core/win32/MainFormIds.h"
+#include "core/win32/MainFormSpins.h"
 #include "platform/Controls.h"
 #include "settings/SettingCodec.h"
 #include "core/win32/ControlValues.h"
 
 namespace {
 
-struct TSpinLimits {
-    int Edit, Min, Max;
-};
-constexpr TSpinLimits SpinLimits[] = {{IdTimeOutEdit, 15, 65535}, {IdDurationSpinEdit, 1, 24}};
 
 }  // namespace
 
@@ -38,15 +35,15 @@ void TMainForm::SelectItem(int firstItem, int count, int index)
 int TMainForm::SpinValue(int edit) const
 {
     int value = ReadInteger(WindowText(Control(edit)), 0);
-    for (const TSpinLimits& limits : SpinLimits)
-        if (limits.Edit == edit) value = std::clamp(value, limits.Min, limits.Max);
+    for (const TSpinRange& range : SpinRanges)
+        if (range.Edit == edit) value = std::clamp(value, range.Min, range.Max);
     return value;
 }
 
 void TMainForm::SetSpinValue(int edit, int value)
 {
-    for (const TSpinLimits& limits : SpinLimits)
-        if (limits.Edit == edit) value = std::clamp(value, limits.Min, limits.Max);
+    for (const TSpinRange& range : SpinRanges)
+        if (range.Edit == edit) value = std::clamp(value, range.Min, range.Max);
     SetWindowTextA(Control(edit), IntegerText(value).c_str());
 }
 

@@ -11,6 +11,7 @@
 #include "core/win32/ProgramGlobals.h"
 #include "platform/Application.h"
 #include "platform/Controls.h"
+#include "platform/Fonts.h"
 #include "platform/PictureControl.h"
 
 void CreateGeneralPage(HWND page, HFONT font);
@@ -25,7 +26,6 @@ constexpr int FormClientHeight = 305;
 constexpr int ToolBarHeight = 29;
 constexpr int StatusBarHeight = 23;
 constexpr char PageClass[] = "HalvexPage";
-constexpr char FontFace[] = "MS Sans Serif";
 constexpr int FontHeight = -11;       // 8 points at 96 dpi
 constexpr int MemoFontHeight = -15;
 
@@ -80,16 +80,6 @@ void RegisterPageClass()
     RegisterClassExA(&windowClass);
 }
 
-HFONT CreateFormFont(int height)
-{
-    LOGFONTA font = {};
-    font.lfHeight = height;
-    font.lfWeight = FW_NORMAL;
-    font.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynA(font.lfFaceName, FontFace, LF_FACESIZE);
-    return CreateFontIndirectA(&font);
-}
-
 }  // namespace
 
 TMainForm* MainForm = nullptr;
@@ -114,7 +104,7 @@ bool TMainForm::Create()
     InitCommonControlsEx(&controls);
     RegisterPageClass();
     RegisterPictureControlClass(instance);
-    Font.Reset(CreateFormFont(FontHeight));
+    Font.Reset(CreateProgramFont(FontHeight));
     CreateMenus();
 
     constexpr DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | WS_DISABLED;
@@ -201,7 +191,7 @@ void TMainForm::CreatePages()
                                    GetModuleHandleA(nullptr), nullptr);
         SetWindowPos(Pages[i], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
-    MemoFont.Reset(CreateFormFont(MemoFontHeight));
+    MemoFont.Reset(CreateProgramFont(MemoFontHeight));
     CreateGeneralPage(Pages[0], Font.Get());
     CreateScrollTextPage(Pages[1], MemoFont.Get(), client);
     CreateLogFilePage(Pages[2], Font.Get(), client);

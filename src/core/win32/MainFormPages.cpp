@@ -8,6 +8,7 @@
 
 #include "core/win32/MainForm.h"
 #include "core/win32/MainFormIds.h"
+#include "core/win32/MainFormSpins.h"
 #include "platform/Controls.h"
 #include "platform/GdiScopes.h"
 #include "platform/PictureControl.h"
@@ -80,16 +81,6 @@ constexpr const char* LockStyleItems[] = {"Halvex Screen", "Screen Saver"};
 constexpr TRadioItems RadioGroups[] = {
     {IdPowerModeGroup, IdPowerMode0, PowerModeItems, 4},
     {IdLockStyleGroup, IdLockStyle0, LockStyleItems, 2},
-};
-
-struct TSpinRange {
-    int Edit;
-    int UpDown;
-    int Min, Max;
-};
-constexpr TSpinRange SpinRanges[] = {
-    {IdTimeOutEdit, IdTimeOutUpDown, 15, 65535},
-    {IdDurationSpinEdit, IdDurationUpDown, 1, 24},
 };
 
 constexpr char ToolTipUserValidation[] =

@@ -13,6 +13,7 @@
 #include "lockscreen/win32/ForceForeground.h"
 #include "platform/Application.h"
 #include "platform/Controls.h"
+#include "platform/Fonts.h"
 #include "platform/GdiScopes.h"
 #include "platform/Picture.h"
 
@@ -22,7 +23,6 @@ namespace {
 
 constexpr char FormClass[] = "THalvexForm";
 constexpr char PanelClass[] = "HalvexLockPanel";
-constexpr char FontFace[] = "MS Sans Serif";
 constexpr char UserPrefix[] = "User: ";
 constexpr char EnterPrompt[] = "Enter lock password:";
 constexpr char IncorrectPrompt[] = "Incorrect password:";
@@ -40,16 +40,6 @@ constexpr COLORREF Red = RGB(255, 0, 0);
 constexpr int PicturePanelWidth = 150;
 constexpr int PasswordLength = 255;
 constexpr int IdEdit = 10, IdUnLock = 11, IdShutDown = 12;
-
-HFONT CreateLockFont(int points, bool bold)
-{
-    LOGFONTA font = {};
-    font.lfHeight = -MulDiv(points, GetDeviceCaps(WindowDcScope(nullptr).Get(), LOGPIXELSY), 72);
-    font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
-    font.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynA(font.lfFaceName, FontFace, LF_FACESIZE);
-    return CreateFontIndirectA(&font);
-}
 
 SIZE TextSize(HFONT font, const std::string& text)
 {
@@ -131,10 +121,10 @@ THalvexForm::THalvexForm(const std::string& lockPassword, const std::string& adm
     : Logic_(*this, lockPassword, adminPassword, timeOut, powerMode), LogProc(std::move(logProc)),
       PromptColor(Silver), ShutDownColor(GetSysColor(COLOR_WINDOWTEXT))
 {
-    Font.Reset(CreateLockFont(10, false));
-    BoldFont.Reset(CreateLockFont(10, true));
-    TitleFont.Reset(CreateLockFont(24, true));
-    ScrollFont.Reset(CreateLockFont(14, true));
+    Font.Reset(CreateProgramFontOfPoints(10, false));
+    BoldFont.Reset(CreateProgramFontOfPoints(10, true));
+    TitleFont.Reset(CreateProgramFontOfPoints(24, true));
+    ScrollFont.Reset(CreateProgramFontOfPoints(14, true));
     {
         WindowDcScope dc(nullptr);
         SelectionScope selected(dc.Get(), Font.Get());
