@@ -28,28 +28,9 @@ trap '"$scripts/wine-session.sh" stop "$session" >/dev/null 2>&1' EXIT
 windows_handshake=$(winepath -w "$handshake")
 ticks_per_second=$(getconf CLK_TCK)
 
-# The process of this session whose command line names $1: its environment names our prefix.
-session_pid() {
-  local candidate pid=""
-  for candidate in /proc/[0-9]*; do
-    grep -q "$1" "$candidate/cmdline" 2>/dev/null || continue
-    tr '\0' '\n' <"$candidate/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" || continue
-    pid=${candidate#/proc/}
-  done
-  echo "$pid"
-}
-
-cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$1/stat"; }
-
-# Waits for <handshake>/$1.want while process $2 (the tool's runner) lives.
-wait_for_want() {
-  local deadline=$((SECONDS + 120))
-  until [ -e "$handshake/$1.want" ]; do
-    kill -0 "$2" 2>/dev/null || { echo "measure-lock: the tool ended early" >&2; exit 1; }
-    [ $SECONDS -lt $deadline ] || { echo "measure-lock: no $1.want from the tool" >&2; exit 1; }
-    sleep 0.1
-  done
-}
+# shellcheck source=host-process.sh
+. "$scripts/host-process.sh"
+wait_for_want() { wait_for_file "$handshake/$1.want" "$2" measure-lock; }
 
 # Prints the processor time of the named process (and of the session's wineserver) over $idle s.
 measure_cpu() {   # label, pid

@@ -25,32 +25,21 @@ rm -rf "$handshake" && mkdir -p "$handshake"
 trap '"$scripts/wine-session.sh" stop "$session" >/dev/null 2>&1' EXIT
 # shellcheck disable=SC1091
 . "$session/env"
+# shellcheck source=host-process.sh
+. "$scripts/host-process.sh"
 windows_handshake=$(winepath -w "$handshake")
 
 HALVEX_WINE_TIMEOUT=$((idle + 180)) "$scripts/wine-run.sh" "$session" "$bin/measure_program.exe" "$starts" "$idle" \
   "$windows_handshake" &
 tool=$!
-deadline=$((SECONDS + 120))
-until [ -e "$handshake/idle.want" ]; do
-  kill -0 "$tool" 2>/dev/null || { echo "measure: the tool ended early" >&2; exit 1; }
-  [ $SECONDS -lt $deadline ] || { echo "measure: no idle instance" >&2; exit 1; }
-  sleep 0.2
-done
-
-# The hvxw.exe of this session: its environment names this session's prefix.
-pid=""
-for candidate in /proc/[0-9]*; do
-  grep -q 'hvxw\.exe' "$candidate/cmdline" 2>/dev/null || continue
-  tr '\0' '\n' <"$candidate/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" || continue
-  pid=${candidate#/proc/}
-done
+wait_for_file "$handshake/idle.want" "$tool" measure
+pid=$(session_pid 'hvxw\.exe')
 [ -n "$pid" ] || { echo "measure: hvxw.exe of this session not found" >&2; exit 1; }
 
-cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$pid/stat"; }
 ticks_per_second=$(getconf CLK_TCK)
-before=$(cpu_ticks)
+before=$(cpu_ticks "$pid")
 sleep "$idle"
-after=$(cpu_ticks)
+after=$(cpu_ticks "$pid")
 awk -v t=$((after - before)) -v hz="$ticks_per_second" -v s="$idle" \
   'BEGIN { printf "CPU time over %d idle seconds: %.2f s (%.3f %%)\n", s, t / hz, 100 * t / hz / s }'
 grep -E '^(VmRSS|RssAnon|RssFile)' "/proc/$pid/status" | sed 's/^/host view of hvxw.exe: /'

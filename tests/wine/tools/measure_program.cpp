@@ -42,6 +42,24 @@ bool TrayIconOf(HWND window)
     return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
 }
 
+// For scale: milliseconds from CreateProcess to the first window of a program that does
+// nothing else, which is what Wine's process start alone costs; negative on failure.
+double StartToWindow(const AppDir& dir, const char* program, const char* windowClass)
+{
+    LARGE_INTEGER start, now;
+    QueryPerformanceCounter(&start);
+    Process started = StartInAppDir(dir, program);
+    Deadline deadline(DefaultTimeout);
+    while (!deadline.Expired()) {
+        if (FindTopWindow(WindowQuery::OfClass(windowClass).InProcess(started.Id()))) {
+            QueryPerformanceCounter(&now);
+            return Seconds(start, now) * 1000;
+        }
+        Sleep(1);
+    }
+    return -1;
+}
+
 // Milliseconds from CreateProcess to the tray icon; negative on failure.
 double StartToTray(const AppDir& dir)
 {
@@ -77,6 +95,13 @@ int main(int argc, char** argv)
     std::sort(times.begin(), times.end());
     std::printf("start to tray icon, warm, %d starts: min %.1f ms, median %.1f ms, max %.1f ms\n", starts,
                 times.front(), times[times.size() / 2], times.back());
+    std::vector<double> baseline;
+    StartToWindow(dir, "harness_target.exe", "HarnessTargetWindow");
+    for (int i = 0; i < starts; ++i) baseline.push_back(StartToWindow(dir, "harness_target.exe", "HarnessTargetWindow"));
+    std::sort(baseline.begin(), baseline.end());
+    std::printf("for scale, start to the window of a program that does nothing else (Wine's process start): "
+                "min %.1f ms, median %.1f ms, max %.1f ms\n",
+                baseline.front(), baseline[baseline.size() / 2], baseline.back());
 
     RunningProgram program(dir);
     if (!program.Window()) return 1;
