@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -78,6 +79,7 @@ public:
 
     HWND Window() const { return MainWindow; }
     harness::Process& Program() { return Process; }
+    HANDLE ProcessHandle() const { return Process.Get(); }
     DWORD Id() const { return Process.Id(); }
 
     // A control of the configuration window, on whichever page it is.
@@ -139,51 +141,105 @@ inline void AnswerPrompt(HWND prompt, const std::string& password, harness::Call
     harness::Click(GetDlgItem(prompt, IDOK), at);
 }
 
-// The text of one part of the status bar, without the tab that centres it.
-inline std::string StatusText(const RunningProgram& program, int part)
-{
-    HWND bar = GetDlgItem(program.Window(), IdStatusBar);
-    std::string text = harness::GetText(bar);   // part 0 only; the others need SB_GETTEXT
-    DWORD processId = program.Id();
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
-    if (!process) return text;
-    void* remote = VirtualAllocEx(process, nullptr, 512, MEM_COMMIT, PAGE_READWRITE);
-    char buffer[512] = {};
-    if (remote) {
-        DWORD_PTR ignored;
-        SendMessageTimeoutA(bar, SB_GETTEXTA, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(remote),
-                            SMTO_NORMAL, 5000, &ignored);
-        SIZE_T read = 0;
-        ReadProcessMemory(process, remote, buffer, sizeof buffer - 1, &read);
-        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+// --- Controls that answer through a pointer ----------------------------------------------
+
+constexpr UINT AnswerTimeoutMilliseconds = 5000;
+
+// Memory inside another process: the status bar, tab control and time picker write their
+// answers through a pointer, which no process can pass into another's address space.
+class RemoteMemory {
+public:
+    RemoteMemory(HANDLE process, SIZE_T size)
+        : Process(process), Size(size),
+          Address(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))
+    {
     }
-    CloseHandle(process);
-    text = buffer;
-    if (!text.empty() && text[0] == '\t') text.erase(0, 1);
+    ~RemoteMemory()
+    {
+        if (Address) VirtualFreeEx(Process, Address, 0, MEM_RELEASE);
+    }
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+
+    explicit operator bool() const { return Address != nullptr; }
+    LPARAM Pointer() const { return reinterpret_cast<LPARAM>(Address); }
+    bool Write(const void* data) const { return WriteProcessMemory(Process, Address, data, Size, nullptr) != FALSE; }
+    bool Read(void* data) const { return ReadProcessMemory(Process, Address, data, Size, nullptr) != FALSE; }
+
+private:
+    HANDLE Process;
+    SIZE_T Size;
+    void* Address;
+};
+
+inline std::optional<LRESULT> Ask(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(control, message, wParam, lParam, SMTO_ABORTIFHUNG, AnswerTimeoutMilliseconds, &result))
+        return std::nullopt;
+    return static_cast<LRESULT>(result);
+}
+
+// The control's answer to message, written into a Value in its own process.
+template <class Value>
+std::optional<Value> AskThroughMemory(const RunningProgram& program, HWND control, UINT message, WPARAM wParam)
+{
+    Value value{};
+    RemoteMemory memory(program.ProcessHandle(), sizeof value);
+    if (!memory || !memory.Write(&value) || !Ask(control, message, wParam, memory.Pointer()) || !memory.Read(&value))
+        return std::nullopt;
+    return value;
+}
+
+// The text of one field of the status bar, without the tab that centres it.
+inline std::string StatusText(const RunningProgram& program, int field)
+{
+    HWND bar = program.Control(IdStatusBar);
+    std::optional<LRESULT> length = Ask(bar, SB_GETTEXTLENGTHA, field, 0);
+    if (!length) return "<no answer>";
+    std::string text(LOWORD(*length) + 1, '\0');
+    RemoteMemory memory(program.ProcessHandle(), text.size());
+    if (!memory || !Ask(bar, SB_GETTEXTA, field, memory.Pointer()) || !memory.Read(text.data())) return "<no answer>";
+    text.resize(LOWORD(*length));
+    if (!text.empty() && text.front() == '\t') text.erase(0, 1);
     return text;
 }
 
-// A tab of the page control clicked as a user would, with the mouse message
-// the control itself handles; the Admin tab then runs its password gate.
-inline void ClickPageTab(const RunningProgram& program, int index)
+// Items of a drop-down list. Asked in UTF-16: Wine 8 answers CB_GETLBTEXTA from another
+// process in UTF-16 too, so the ANSI message cannot be trusted across processes.
+inline std::vector<std::string> ComboItems(HWND combo)
 {
-    HWND tabs = GetDlgItem(program.Window(), IdPageControl);
-    RECT rect = {};
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, program.Id());
-    if (!process) return;
-    void* remote = VirtualAllocEx(process, nullptr, sizeof rect, MEM_COMMIT, PAGE_READWRITE);
-    if (remote) {
-        DWORD_PTR ignored;
-        SendMessageTimeoutA(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(remote),
-                            SMTO_NORMAL, 5000, &ignored);
-        SIZE_T read = 0;
-        ReadProcessMemory(process, remote, &rect, sizeof rect, &read);
-        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    std::vector<std::string> items;
+    const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, i, 0);
+        if (length < 0) continue;
+        std::wstring wide(length + 1, L'\0');
+        const LRESULT got = SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(wide.data()));
+        wide.resize(got < 0 ? 0 : got);
+        std::string item(wide.size() * 2 + 1, '\0');
+        const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), item.data(),
+                                              static_cast<int>(item.size()), nullptr, nullptr);
+        item.resize(bytes < 0 ? 0 : bytes);
+        items.push_back(item);
     }
-    CloseHandle(process);
-    LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-    PostMessageA(tabs, WM_LBUTTONDOWN, MK_LBUTTON, point);
-    PostMessageA(tabs, WM_LBUTTONUP, 0, point);
+    return items;
+}
+
+// A click on a tab of the page control. The selection notification the window acts on is
+// sent by the tab control itself only for a click, so the click is posted at the tab's middle.
+inline bool ClickPageTab(const RunningProgram& program, int index, harness::CallSite at = harness::CallSite::Here())
+{
+    HWND tabs = program.Control(IdPageControl);
+    std::optional<RECT> tab = AskThroughMemory<RECT>(program, tabs, TCM_GETITEMRECT, index);
+    if (!tab || tab->right <= tab->left) {
+        harness::ReportFailure(at, "the page control gives no rectangle for tab " + std::to_string(index));
+        return false;
+    }
+    const LPARAM middle = MAKELPARAM((tab->left + tab->right) / 2, (tab->top + tab->bottom) / 2);
+    PostMessageA(tabs, WM_LBUTTONDOWN, MK_LBUTTON, middle);
+    PostMessageA(tabs, WM_LBUTTONUP, 0, middle);
+    return true;
 }
 
 }  // namespace halvex_test

@@ -51,21 +51,6 @@ private:
     std::string Key;
 };
 
-std::vector<std::string> ComboItems(HWND combo)
-{
-    std::vector<std::string> items;
-    LRESULT count = SendMessageA(combo, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        // Across processes the text arrives in UTF-16, whatever the sender's character set.
-        wchar_t text[256] = {};
-        SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-        char narrow[256] = {};
-        WideCharToMultiByte(CP_ACP, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
-        items.push_back(narrow);
-    }
-    return items;
-}
-
 // Marks the settings modified and applies them: the lock settings go to the current profile.
 void ApplyAChange(const RunningProgram& program)
 {

@@ -1,6 +1,5 @@
-// Driving hvxw.exe's configuration window for the settings tests: reading controls that answer
-// only into the program's own memory, picking the Admin page and a profile, answering its
-// password prompts, and keeping the prefix-wide options (c:\msdos.sys, HKLM\Network\Logon) as
+// Driving hvxw.exe's configuration window for the settings tests: waiting for its status,
+// picking the Admin page and a profile, answering its password prompts, and keeping the prefix-wide options (c:\msdos.sys, HKLM\Network\Logon) as
 // they were before the test.
 #pragma once
 
@@ -25,10 +24,9 @@ namespace main_settings {
 using namespace harness;
 using namespace halvex_test;
 
-// The status bar's parts that tell the state; label parts lie between them.
+// The status bar's fields that tell the state; label fields lie between them.
 enum StatusPart : int { ModifiedPart = 1, PasswordPart = 3, TimeLimitPart = 5, UserPart = 7 };
 
-inline constexpr char DialogClass[] = "#32770";
 inline constexpr char PromptCaption[] = "Halvex";
 inline constexpr char AdminGateCaption[] = "Admin privilege checking";
 inline constexpr char WarningCaption[] = "Warning";
@@ -38,75 +36,12 @@ inline constexpr char NetworkKey[] = "Network";
 inline constexpr char LogonKey[] = "Network\\Logon";
 inline constexpr char MustBeValidated[] = "MustBeValidated";
 inline constexpr int AdminTab = 3;
-inline constexpr UINT AnswerTimeoutMilliseconds = 5000;
 
-// --- Controls that answer through a pointer -------------------------------------------------
-
-// Memory inside another process: the status bar, tab control and time picker write their
-// answers through a pointer, which no process can pass into another's address space.
-class RemoteMemory {
-public:
-    RemoteMemory(HANDLE process, SIZE_T size)
-        : Process(process), Size(size),
-          Address(VirtualAllocEx(process, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))
-    {
-    }
-    ~RemoteMemory()
-    {
-        if (Address) VirtualFreeEx(Process, Address, 0, MEM_RELEASE);
-    }
-    RemoteMemory(const RemoteMemory&) = delete;
-    RemoteMemory& operator=(const RemoteMemory&) = delete;
-
-    explicit operator bool() const { return Address != nullptr; }
-    LPARAM Pointer() const { return reinterpret_cast<LPARAM>(Address); }
-    bool Write(const void* data) const { return WriteProcessMemory(Process, Address, data, Size, nullptr) != FALSE; }
-    bool Read(void* data) const { return ReadProcessMemory(Process, Address, data, Size, nullptr) != FALSE; }
-
-private:
-    HANDLE Process;
-    SIZE_T Size;
-    void* Address;
-};
-
-inline std::optional<LRESULT> Ask(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(control, message, wParam, lParam, SMTO_ABORTIFHUNG, AnswerTimeoutMilliseconds, &result))
-        return std::nullopt;
-    return static_cast<LRESULT>(result);
-}
-
-// The control's answer to message, written into a Value in its own process.
-template <class Value>
-std::optional<Value> AskThroughMemory(RunningProgram& program, HWND control, UINT message, WPARAM wParam)
-{
-    Value value{};
-    RemoteMemory memory(program.Program().Get(), sizeof value);
-    if (!memory || !memory.Write(&value) || !Ask(control, message, wParam, memory.Pointer()) || !memory.Read(&value))
-        return std::nullopt;
-    return value;
-}
-
-// The text of one part of the status bar, without the tab that centres it.
-inline std::string StatusText(RunningProgram& program, int part)
-{
-    HWND bar = program.Control(IdStatusBar);
-    std::optional<LRESULT> length = Ask(bar, SB_GETTEXTLENGTHA, part, 0);
-    if (!length) return "<no answer>";
-    std::string text(LOWORD(*length) + 1, '\0');
-    RemoteMemory memory(program.Program().Get(), text.size());
-    if (!memory || !Ask(bar, SB_GETTEXTA, part, memory.Pointer()) || !memory.Read(text.data())) return "<no answer>";
-    text.resize(LOWORD(*length));
-    if (!text.empty() && text.front() == '\t') text.erase(0, 1);
-    return text;
-}
-
-inline bool WaitForStatus(RunningProgram& program, int part, const std::string& expected,
+inline bool WaitForStatus(RunningProgram& program, int field, const std::string& expected,
                           CallSite at = CallSite::Here())
 {
-    if (PollUntil([&] { return StatusText(program, part) == expected; }, DefaultTimeout)) return true;
-    ReportFailure(at, "status bar part " + std::to_string(part) + " reads \"" + StatusText(program, part) +
+    if (PollUntil([&] { return StatusText(program, field) == expected; }, DefaultTimeout)) return true;
+    ReportFailure(at, "status bar field " + std::to_string(field) + " reads \"" + StatusText(program, field) +
                           "\", not \"" + expected + "\"");
     return false;
 }
@@ -124,27 +59,6 @@ inline std::string PickerText(RunningProgram& program, int id)
 inline bool IsChecked(HWND button)
 {
     return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-// Items of a drop-down list. Asked in UTF-16: Wine 8 answers CB_GETLBTEXTA from another
-// process in UTF-16 too, so the ANSI message cannot be trusted across processes.
-inline std::vector<std::string> ComboItems(HWND combo)
-{
-    std::vector<std::string> items;
-    const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, i, 0);
-        if (length < 0) continue;
-        std::wstring wide(length + 1, L'\0');
-        const LRESULT got = SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(wide.data()));
-        wide.resize(got < 0 ? 0 : got);
-        std::string item(wide.size() * 2 + 1, '\0');
-        const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), item.data(),
-                                              static_cast<int>(item.size()), nullptr, nullptr);
-        item.resize(bytes < 0 ? 0 : bytes);
-        items.push_back(item);
-    }
-    return items;
 }
 
 // --- Acting as the user -----------------------------------------------------------------------
@@ -185,26 +99,10 @@ inline bool ShowConfiguration(RunningProgram& program, const std::string& passwo
     return WaitForVisible(program.Window(), DefaultTimeout, at) && program.Settle();
 }
 
-// A click on a tab of the page control. The selection notification the window acts on is
-// sent by the tab control itself only for a click, so the click is posted at the tab's middle.
-inline bool ClickTab(RunningProgram& program, int index, CallSite at = CallSite::Here())
-{
-    HWND tabs = program.Control(IdPageControl);
-    std::optional<RECT> tab = AskThroughMemory<RECT>(program, tabs, TCM_GETITEMRECT, index);
-    if (!tab || tab->right <= tab->left) {
-        ReportFailure(at, "the page control gives no rectangle for tab " + std::to_string(index));
-        return false;
-    }
-    const LPARAM middle = MAKELPARAM((tab->left + tab->right) / 2, (tab->top + tab->bottom) / 2);
-    PostMessageA(tabs, WM_LBUTTONDOWN, MK_LBUTTON, middle);
-    PostMessageA(tabs, WM_LBUTTONUP, 0, middle);
-    return true;
-}
-
 // Opens the Admin page, answering the admin password check when there is an admin password.
 inline bool PassAdminGate(RunningProgram& program, const std::string& adminPassword, CallSite at = CallSite::Here())
 {
-    if (!ClickTab(program, AdminTab, at)) return false;
+    if (!ClickPageTab(program, AdminTab, at)) return false;
     if (!adminPassword.empty() && !AnswerPasswordDialog(program, AdminGateCaption, adminPassword, "", at))
         return false;
     HWND page = program.Page(IdAdminPage);
