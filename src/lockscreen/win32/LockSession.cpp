@@ -53,8 +53,9 @@ void RunLockLoop(THalvexForm& form, TMonitorCovers& covers)
         Application.ProcessMessages();
         if (Application.Terminated()) logic.Terminate();
         if (GetForegroundWindow() != form.Handle()) form.BringLockToFront();
-        form.KeepOnTop();
+        // The lock window last, so it stays above a cover that overlaps its monitor.
         covers.KeepOnTop();
+        form.KeepOnTop();
         form.AfterMessages();
         logic.PollTick(TickTime, TimeExpired);
         logic.EndOfPass();

@@ -92,8 +92,15 @@ void TMonitorCovers::Create(const std::vector<TRect>& areas)
 
 void TMonitorCovers::KeepOnTop() const
 {
-    for (const UniqueWindow& cover : Covers)
-        SetWindowPos(cover.Get(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // Called at every pass of the lock loop: only a cover that lost its place is moved.
+    for (const UniqueWindow& cover : Covers) {
+        RECT area;
+        GetWindowRect(cover.Get(), &area);
+        POINT centre = {(area.left + area.right) / 2, (area.top + area.bottom) / 2};
+        bool onTop = (GetWindowLongA(cover.Get(), GWL_EXSTYLE) & WS_EX_TOPMOST) &&
+                     GetAncestor(WindowFromPoint(centre), GA_ROOT) == cover.Get();
+        if (!onTop) SetWindowPos(cover.Get(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
 }
 
 std::vector<HWND> TMonitorCovers::Windows() const
