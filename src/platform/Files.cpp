@@ -1,8 +1,9 @@
-// ReadWholeFile with the platform's own file calls.
+// Whole-file reads and appends with the platform's own file calls.
 #include "platform/Files.h"
 
 #include <windows.h>
 
+#include "platform/ReportFailure.h"
 #include "platform/UniqueHandle.h"
 
 std::optional<std::string> ReadWholeFile(const std::string& path)
@@ -18,5 +19,18 @@ std::optional<std::string> ReadWholeFile(const std::string& path)
         if (read == 0) return content;
         content.append(buffer, read);
     }
+    return std::nullopt;
+}
+
+std::optional<std::string> AppendToFile(const std::string& path, const std::string& bytes)
+{
+    UniqueFile file(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return SystemErrorText(GetLastError());
+    DWORD written = 0;
+    if (!WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
+        return SystemErrorText(GetLastError());
+    if (written != bytes.size()) return SystemErrorText(ERROR_HANDLE_DISK_FULL);
+    if (!CloseHandle(file.Release())) return SystemErrorText(GetLastError());
     return std::nullopt;
 }

@@ -6,8 +6,8 @@
 #include "settings/StorageFiles.h"
 
 namespace {
-
 constexpr char ErrorCaption[] = "Error";
+}
 
 std::string SystemErrorText(unsigned long code)
 {
@@ -21,22 +21,25 @@ std::string SystemErrorText(unsigned long code)
     return text;
 }
 
-}  // namespace
-
 void ReportError(HWND owner, const std::string& text)
 {
     MessageBoxA(owner, text.c_str(), ErrorCaption, MB_OK | MB_ICONERROR);
 }
 
-void ReportCurrentException(HWND owner)
+std::string CurrentExceptionText()
 {
     try {
         throw;
     } catch (const EInOutError& error) {
-        ReportError(owner, std::string(error.what()) + "\r\n" + SystemErrorText(error.ErrorCode));
+        return std::string(error.what()) + "\r\n" + SystemErrorText(error.ErrorCode);
     } catch (const std::exception& error) {
-        ReportError(owner, error.what());
+        return error.what();
     } catch (...) {
-        ReportError(owner, "An unexpected error occurred.");
+        return "An unexpected error occurred.";
     }
+}
+
+void ReportCurrentException(HWND owner)
+{
+    ReportError(owner, CurrentExceptionText());
 }

@@ -5,11 +5,22 @@
 #include <cstring>
 
 namespace {
+
 constexpr UINT TrayIconId = 1;
+constexpr UINT BalloonTimeoutMs = 10000;
+
+template <size_t N>
+void CopyTruncated(char (&field)[N], const std::string& text)
+{
+    size_t length = std::min(text.size(), N - 1);
+    std::memcpy(field, text.data(), length);
+    field[length] = '\0';
 }
 
+}  // namespace
+
 TTrayIcon::TTrayIcon(HWND owner, UINT callbackMessage, HICON icon, const std::string& hint)
-    : Owner(owner), CallbackMessage(callbackMessage), Icon(icon), Hint(hint),
+    : Owner(owner), CallbackMessage(callbackMessage), Icon(icon), Hint_(hint),
       TaskbarCreatedMessage(RegisterWindowMessageA("TaskbarCreated"))
 {
 }
@@ -28,8 +39,7 @@ NOTIFYICONDATAA TTrayIcon::Data() const
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = CallbackMessage;
     data.hIcon = Icon;
-    size_t length = std::min(Hint.size(), sizeof data.szTip - 1);
-    std::memcpy(data.szTip, Hint.data(), length);
+    CopyTruncated(data.szTip, Hint_);
     return data;
 }
 
@@ -43,7 +53,8 @@ void TTrayIcon::SetActive(bool active)
 
 void TTrayIcon::SetHint(const std::string& hint)
 {
-    Hint = hint;
+    if (hint == Hint_) return;
+    Hint_ = hint;
     if (!Active_) return;
     NOTIFYICONDATAA data = Data();
     Shell_NotifyIconA(NIM_MODIFY, &data);
@@ -57,4 +68,16 @@ bool TTrayIcon::HandleTaskbarCreated(UINT message)
         Shell_NotifyIconA(NIM_ADD, &data);
     }
     return true;
+}
+
+void TTrayIcon::ShowBalloon(const std::string& title, const std::string& text)
+{
+    if (!Active_) return;
+    NOTIFYICONDATAA data = Data();
+    data.uFlags |= NIF_INFO;
+    CopyTruncated(data.szInfoTitle, title);
+    CopyTruncated(data.szInfo, text);
+    data.uTimeout = BalloonTimeoutMs;
+    data.dwInfoFlags = NIIF_WARNING;
+    Shell_NotifyIconA(NIM_MODIFY, &data);
 }

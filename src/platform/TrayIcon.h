@@ -18,6 +18,9 @@ public:
     bool Active() const { return Active_; }
     void SetActive(bool active);
     void SetHint(const std::string& hint);
+    const std::string& Hint() const { return Hint_; }
+    // A balloon from the icon; nothing while the icon is inactive.
+    void ShowBalloon(const std::string& title, const std::string& text);
     // Call for every message of the owner; true when it was the task bar's re-creation.
     bool HandleTaskbarCreated(UINT message);
 
@@ -27,7 +30,7 @@ private:
     HWND Owner;
     UINT CallbackMessage;
     HICON Icon;
-    std::string Hint;
+    std::string Hint_;
     UINT TaskbarCreatedMessage;
     bool Active_ = false;
 };

@@ -1,7 +1,9 @@
-// The event log is written by the lock screen, which arrives later; until
-// then there is nothing to log.
+// The lock screen's logging routine: the configuration window keeps the log.
 #include "core/win32/EventLog.h"
 
-void LogEvent(const std::string&)
+#include "core/win32/MainForm.h"
+
+void LogEvent(const std::string& text)
 {
+    if (MainForm) MainForm->WriteLogEvent(text);
 }

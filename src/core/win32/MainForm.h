@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "core/DateTime.h"
+#include "core/UsageTime.h"
+#include "core/win32/UsageTimeHost.h"
 #include "settings/DStorage.h"
 #include "settings/SettingsModel.h"
 #include "platform/TrayIcon.h"
@@ -65,6 +67,11 @@ public:
     std::string LockPassword() const;
     bool ShutDownAllowed() const;
 
+    // One event-log line, when "Enable LogFile" is checked (MainFormLog.cpp).
+    void WriteLogEvent(const std::string& text);
+    // A notice from the tray icon.
+    void ShowBalloon(const std::string& text);
+
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -113,6 +120,7 @@ private:
     void ShowProfileRestrictions(const TRestrictionSettings& restriction);
     TRestrictionSettings ProfileRestrictionsOfControls() const;
     void TakeRestrictionCopies(const TRestrictionSettings& restriction);
+    static TUsageRestriction UsageRestrictionOf(const TRestrictionSettings& restriction);
     std::string SelectedProfile() const;
     void FillUsersComboBox();
 
@@ -133,6 +141,7 @@ private:
 
     // Timer and help (MainFormCreate.cpp, MainFormCommands.cpp).
     void SetTimerEnabled(bool enabled);
+    void UpdateTrayIcon();
     void ShowHelp(UINT command, ULONG_PTR data);
 
     static constexpr int LogFilePageIndex = 2;
@@ -153,15 +162,13 @@ private:
     bool TimerEnabled = false;
     uint16_t CurrentHotKey = 0;
     bool SettingsLoaded = false;
-    bool TimeLimit = false;
-    bool Duration = false;
-    double LeftTimeBound = 0;
-    double RightTimeBound = 0;
-    TDateTime LastTickTime = 0;
-    int32_t DurationDay = 0;
-    int32_t DurationTick = 0;
-    int32_t DurationLimit = 0;
-    uint32_t GraceTime = 0;
+    TUsageTimeHost UsageHost{*this};
+    TUsageTime Usage{UsageHost};
+    bool TickFailureLogged = false;
+    // The event log's separators, as the system had them at start, and why the last write failed.
+    std::string DateSeparator = "/";
+    std::string TimeSeparator = ":";
+    std::string LogFailure;
     TWindowState SavedWindowState = TWindowState::Normal;
 
     HWND Pages[4] = {};

@@ -13,13 +13,21 @@
 #include "platform/GdiScopes.h"
 #include "platform/Clock.h"
 #include "platform/ReportFailure.h"
+#include "core/win32/EventLog.h"
 #include "platform/WindowsFamily.h"
 #include "settings/win32/UserProfiles.h"
 
 namespace {
 
-constexpr UINT MainTimerInterval = 3000;
+constexpr UINT MainTimerInterval = TUsageTime::TickInterval;
 constexpr char TaskBarClass[] = "Shell_TrayWnd";
+constexpr char TickFailedText[] = "Usage time tick failed: ";
+
+std::string LocaleText(LCTYPE type, const char* fallback)
+{
+    char text[16] = {};
+    return GetLocaleInfoA(LOCALE_USER_DEFAULT, type, text, sizeof text) > 1 ? text : fallback;
+}
 
 std::string ProgramFolder()
 {
@@ -34,7 +42,8 @@ std::string ProgramFolder()
 
 void TMainForm::FormCreate()
 {
-    LastTickTime = 0;
+    DateSeparator = LocaleText(LOCALE_SDATE, "/");
+    TimeSeparator = LocaleText(LOCALE_STIME, ":");
     TrayIcon = std::make_unique<TTrayIcon>(Handle(), TrayIconMessage, SmallIcon, Application.Title());
     SetWindowTextA(Handle(), Application.Title().c_str());
     Application.SetMessageFilter([](const MSG& message) {
@@ -73,7 +82,7 @@ void TMainForm::FormCreate()
     SetTimer(Handle(), MainTimerId, MainTimerInterval, nullptr);
     TimerEnabled = true;
     MainTimerTimer(TSender::None);
-    if (TimeExpired) GraceTime = 2147483647;
+    Usage.EndStartUp();
 
     if (IsChecked(Control(IdStartUpCheckBox))) ActionSetHalvexExecute(TSender::Form);
 }
@@ -95,12 +104,37 @@ void TMainForm::SetTimerEnabled(bool enabled)
         KillTimer(Handle(), MainTimerId);
 }
 
-void TMainForm::MainTimerTimer(TSender)
+void TMainForm::MainTimerTimer(TSender sender)
 {
     SetTimerEnabled(false);
-    TickTime = Now();
+    // Whatever happens in a tick, the timer runs again: a stopped timer would
+    // silently end every restriction. A tick also runs under the lock screen,
+    // so it never shows a message box.
+    struct TimerRestart {
+        TMainForm& Form;
+        ~TimerRestart() { Form.SetTimerEnabled(true); }
+    } restart{*this};
+    try {
+        Usage.Tick(sender != TSender::None);
+    } catch (...) {
+        if (!TickFailureLogged) LogEvent(TickFailedText + CurrentExceptionText());
+        TickFailureLogged = true;
+    }
+    TickTime = Usage.TickTime();
+    TimeExpired = Usage.TimeExpired();
+    // A shutdown requested in the tick has destroyed the window and its tray icon.
+    if (IsWindow(Handle()) && TrayIcon) UpdateTrayIcon();
+}
+
+void TMainForm::UpdateTrayIcon()
+{
     if (!TrayIcon->Active() && FindWindowA(TaskBarClass, nullptr)) TrayIcon->SetActive(true);
-    SetTimerEnabled(true);
+    TrayIcon->SetHint(TrayHint(Application.Title(), Usage.SecondsLeft()));
+}
+
+void TMainForm::ShowBalloon(const std::string& text)
+{
+    if (TrayIcon) TrayIcon->ShowBalloon(Application.Title(), text);
 }
 
 void TMainForm::ActionSetStatusBarExecute(TSender)
@@ -111,7 +145,7 @@ void TMainForm::ActionSetStatusBarExecute(TSender)
     const std::string texts[7] = {
         "Modified:", ActionEnabled(CmdSaveSettings) ? "Yes" : "No",
         "Password:", PwdBitBtnHint.empty() ? "Disable" : "Enable",
-        "TimeLimit:", TimeLimit ? "On" : "Off",
+        "TimeLimit:", Usage.Restriction().TimeLimit ? "On" : "Off",
         "User:",
     };
     int edges[8];

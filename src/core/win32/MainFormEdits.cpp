@@ -113,12 +113,7 @@ void TMainForm::OnTimeRestrictionChange(TSender sender)
 {
     if (!SettingsLoaded) return;
     if (SelectedProfile() == CurrentProfile) {
-        TRestrictionSettings restriction = ProfileRestrictionsOfControls();
-        LeftTimeBound = restriction.LeftTimeBound;
-        RightTimeBound = restriction.RightTimeBound;
-        TimeLimit = restriction.TimeLimit;
-        DurationLimit = DurationLimitOf(restriction);
-        Duration = restriction.Duration;
+        Usage.ChangeRestriction(UsageRestrictionOf(ProfileRestrictionsOfControls()));
         TimeExpired = false;
     }
     ActionModifySettingsExecute(sender);

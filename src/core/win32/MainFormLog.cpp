@@ -1,23 +1,43 @@
-// The LogFile page: the current profile's event log shown and cleared.
+// The event log and the LogFile page: the current profile's log written,
+// shown and cleared.
 #include <windows.h>
 
+#include "core/LogLine.h"
 #include "core/win32/MainForm.h"
 #include "core/win32/MainFormIds.h"
+#include "core/win32/ProgramClock.h"
 #include "core/win32/ProgramGlobals.h"
 #include "platform/Application.h"
+#include "platform/Controls.h"
 #include "platform/Files.h"
+
+namespace {
+constexpr char NotWrittenText[] = "Events could not be written to ";
+}
+
+// The lock screen waits on this before it accepts or refuses a password: a log
+// that cannot be written must not hold it up, so a failure is only kept to be
+// shown on the page.
+void TMainForm::WriteLogEvent(const std::string& text)
+{
+    if (!IsChecked(Control(IdLogFileCheckBox))) return;
+    std::string line = LogLine(DecodeDateTime(ProgramNow()), DateSeparator, TimeSeparator, text);
+    std::optional<std::string> failure = AppendToFile(LogFileName, line);
+    LogFailure = failure ? NotWrittenText + LogFileName + ": " + *failure : std::string();
+    PageControlChange(TSender::None);
+}
 
 void TMainForm::RefreshLogPage()
 {
     HWND memo = Control(IdLogFileMemo);
-    std::optional<std::string> content;
-    if (ActivePage() == LogFilePageIndex) content = ReadWholeFile(LogFileName);
-    if (!content) {
+    if (ActivePage() != LogFilePageIndex) {
         SetWindowTextA(memo, "");
         return;
     }
+    std::string content = ReadWholeFile(LogFileName).value_or("");
+    if (!LogFailure.empty()) content = LogFailure + "\r\n\r\n" + content;
     SendMessageA(memo, WM_SETREDRAW, FALSE, 0);
-    SetWindowTextA(memo, content->c_str());
+    SetWindowTextA(memo, content.c_str());
     SendMessageA(memo, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(memo, nullptr, TRUE);
 }

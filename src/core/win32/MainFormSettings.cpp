@@ -87,15 +87,20 @@ TRestrictionSettings TMainForm::ProfileRestrictionsOfControls() const
     return restriction;
 }
 
+TUsageRestriction TMainForm::UsageRestrictionOf(const TRestrictionSettings& restriction)
+{
+    TUsageRestriction usage;
+    usage.TimeLimit = restriction.TimeLimit;
+    usage.LeftTimeBound = restriction.LeftTimeBound;
+    usage.RightTimeBound = restriction.RightTimeBound;
+    usage.Duration = restriction.Duration;
+    usage.DurationLimit = DurationLimitOf(restriction);
+    return usage;
+}
+
 void TMainForm::TakeRestrictionCopies(const TRestrictionSettings& restriction)
 {
-    LeftTimeBound = restriction.LeftTimeBound;
-    RightTimeBound = restriction.RightTimeBound;
-    TimeLimit = restriction.TimeLimit;
-    DurationDay = restriction.DurationDay;
-    DurationTick = restriction.DurationTick;
-    DurationLimit = DurationLimitOf(restriction);
-    Duration = restriction.Duration;
+    Usage.Load(UsageRestrictionOf(restriction), restriction.DurationDay, restriction.DurationTick);
 }
 
 void TMainForm::ActionReLoadSettingsExecute(TSender)
