@@ -7,10 +7,12 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "HalvexProgram.h"
+#include "TestClock.h"
 #include "platform/UniqueHandle.h"
 #include "settings/DStorage.h"
 
@@ -49,6 +51,9 @@ struct LockSettings {
     int PowerMode = 0;             // 0 None, 1 Blank Screen, 2 Suspend, 3 StandBy
     std::vector<std::string> Text; // the scrolling message
     std::string Picture;           // a file path; empty: none
+    std::vector<Entry> More;       // further settings
+    // The program's clock: with one, the test build of the program runs with its clock there.
+    std::optional<TDateTime> Clock;
 };
 
 inline void WriteLockSettings(const harness::AppDir& dir, const LockSettings& settings)
@@ -61,7 +66,9 @@ inline void WriteLockSettings(const harness::AppDir& dir, const LockSettings& se
     if (settings.ShutDown) entries.push_back({user, "ShutDown", "1"});
     if (!settings.APwd.empty()) entries.push_back({"", "APwd", settings.APwd});
     if (!settings.Picture.empty()) entries.push_back({user, "Picture", settings.Picture});
+    entries.insert(entries.end(), settings.More.begin(), settings.More.end());
     WriteSettings(dir, entries);
+    if (settings.Clock) UseTestClock(dir, *settings.Clock);
     if (!settings.Text.empty()) TDStorage(dir.PathOf(SettingsName), true).WriteStrings(user, "Text", settings.Text);
 }
 
@@ -151,8 +158,14 @@ public:
     bool Lock(harness::CallSite at = harness::CallSite::Here())
     {
         Running.PostRequest(1);
+        return AwaitLock(harness::DefaultTimeout, at);
+    }
+
+    // Returns once a lock window, however requested, is in front with its first pass behind it.
+    bool AwaitLock(harness::Timeout timeout, harness::CallSite at = harness::CallSite::Here())
+    {
         HWND form = harness::WaitForTopWindow(
-            harness::WindowQuery::OfClass(LockFormClass).InProcess(Running.Id()), harness::DefaultTimeout, at);
+            harness::WindowQuery::OfClass(LockFormClass).InProcess(Running.Id()), timeout, at);
         if (!form || !harness::WaitForVisible(form, harness::DefaultTimeout, at)) return false;
         if (!harness::WaitUntil([&] { return GetForegroundWindow() == form; }, harness::DefaultTimeout,
                                 "the lock window in the foreground", at))
