@@ -1,5 +1,6 @@
 # Sourced by scripts that run a tool asking for screenshots (tests/wine/tools/ScreenshotRequest.h):
 # the tool writes <folder>/<name>.want; the script saves <folder>/<name>.png and answers <name>.done.
+# shellcheck shell=bash
 
 # Serves requests while process $3 (the tool's runner, which bounds its time) lives; prints
 # "<label>: <png>" for each. Fails when a screenshot cannot be taken.
