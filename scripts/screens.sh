@@ -10,6 +10,8 @@ scripts=$root/scripts
 bin=$build/win32/bin
 session=$build/screens/session
 shots=$build/screenshots/screens
+# shellcheck source=screenshot-requests.sh
+. "$scripts/screenshot-requests.sh"
 
 "$scripts/build.sh" win32 >/dev/null
 rm -rf "$shots" && mkdir -p "$shots"
@@ -20,18 +22,7 @@ windows_shots=$(. "$session/env" && winepath -w "$shots")
 
 HALVEX_WINE_TIMEOUT=300 "$scripts/wine-run.sh" "$session" "$bin/screen_tour.exe" "$windows_shots" >"$build/screens/tour.log" 2>&1 &
 tour=$!
-while kill -0 "$tour" 2>/dev/null; do
-  for want in "$shots"/*.want; do
-    [ -e "$want" ] || continue
-    name=$(basename "$want" .want)
-    "$scripts/screenshot.sh" "$session" "$shots/$name.png"
-    rm -f "$want"
-    : >"$shots/$name.done"
-    echo "screens: $shots/$name.png"
-  done
-  sleep 0.1
-done
+serve_screenshots "$session" "$shots" "$tour" screens
 status=0
 wait "$tour" || status=$?
-rm -f "$shots"/*.done
 [ "$status" -eq 0 ] || { echo "screens: the tour failed ($status), see $build/screens/tour.log" >&2; exit 1; }

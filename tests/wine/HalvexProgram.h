@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <optional>
 #include <string>
@@ -58,6 +59,18 @@ inline std::string LogonUser()
     DWORD size = sizeof name;
     GetUserNameA(name, &size);
     return name;
+}
+
+// Whether the program's tray icon exists, seen from outside: only an existing icon can be modified.
+inline bool HasTrayIcon(HWND mainWindow)
+{
+    NOTIFYICONDATAA data = {};
+    data.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    data.hWnd = mainWindow;
+    data.uID = 1;
+    data.uFlags = NIF_TIP;
+    lstrcpyA(data.szTip, "Halvex");
+    return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
 }
 
 // A running hvxw.exe and its configuration window.

@@ -10,29 +10,15 @@
 // screen_tour.exe <shots folder>
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
 
 #include "../LockScreenFixture.h"
+#include "ScreenshotRequest.h"
 
 using namespace harness;
 using namespace halvex_test;
 
 namespace {
-
-constexpr Timeout ShotTimeout{30000};
-
-bool Shot(const std::string& folder, const std::string& name)
-{
-    std::string want = JoinPath(folder, name + ".want");
-    std::string done = JoinPath(folder, name + ".done");
-    // Let the screen finish painting first.
-    PumpMessagesFor(Timeout{500});
-    if (FILE* file = std::fopen(want.c_str(), "w")) std::fclose(file);
-    bool taken = PollUntil([&] { return GetFileAttributesA(done.c_str()) != INVALID_FILE_ATTRIBUTES; }, ShotTimeout);
-    DeleteFileA(done.c_str());
-    return taken;
-}
 
 // The lock window once it is up in front, with the parts a user sees on it.
 LockWindow ShowLock(const RunningProgram& program)
