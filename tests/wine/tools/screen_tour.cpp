@@ -1,10 +1,10 @@
 // Subsystem: windows
 // Walks through the screens of hvxw.exe for scripts/screens.sh: the password
 // prompt, each page of the configuration window, the admin prompt, the
-// two-field password dialog, the tray menu, the about box, and the lock
-// window: with its picture and scrolling text, with the red notices, and
-// blanked. For each
-// screen it writes <shots>\<name>.want and waits until the script answers
+// two-field password dialog, the tray menu, the about box, the lock window
+// (with its picture and scrolling text, with the red notices, blanked), the log
+// page with lines, the Admin page with a profile, the tray icon's warning
+// balloon and the lock's time warning. For each screen it writes <shots>\<name>.want and waits until the script answers
 // with <name>.done, once the screenshot is taken.
 //
 // screen_tour.exe <shots folder>
@@ -13,6 +13,8 @@
 #include <string>
 
 #include "../LockScreenFixture.h"
+#include "../MainSettingsFixture.h"
+#include "../TrayObserver.h"
 #include "ScreenshotRequest.h"
 
 using namespace harness;
@@ -32,6 +34,12 @@ LockWindow ShowLock(const RunningProgram& program)
 bool Unlock(const LockWindow& lock)
 {
     return SetText(lock.Edit, "lock") && Click(lock.UnLockButton) && WaitForDestroyed(lock.Form);
+}
+
+bool ShowPage(const RunningProgram& program, int index)
+{
+    ClickPageTab(program, index);
+    return program.Settle();
 }
 
 int LockTour(const std::string& shots, const RunningProgram& program)
@@ -65,13 +73,51 @@ int LockTour(const std::string& shots, const RunningProgram& program)
         !WaitUntil([&] { return !IsWindowVisible(lock.MainPanel); }, DefaultTimeout, "the blanked screen") ||
         !Shot(shots, "lock-blank"))
         return 1;
-    return Unlock(lock) ? 0 : 1;
+    if (!Unlock(lock)) return 1;
+
+    // Every refused and accepted password of the tour is in the log by now.
+    return ShowPage(program, 2) && Shot(shots, "page-logfile-lines") ? 0 : 1;
 }
 
-bool ShowPage(const RunningProgram& program, int index)
+// Red pixels of the lock window's scrolling text: the time warning.
+int RedScrollingText(HWND form)
 {
-    ClickPageTab(program, index);
-    return program.Settle();
+    HWND panel = FindControl(form, ControlQuery::OfClass("HalvexScrollPanel"));
+    ScreenArea area(ScreenRectOf(panel));
+    return panel && area.Taken() ? area.Count(NoticeRed) : 0;
+}
+
+// The hours of the day nearly used up: the warning balloon; then used up: the lock's warning.
+int UsageTour(const std::string& shots)
+{
+    const std::string user = LogonUser();
+    const std::string today = std::to_string(static_cast<long>(DatePart(Now())));
+    // Used up at start, the time would request the shutdown at once: the last 3 s are left.
+    for (int counted : {3600 - 303, 3597}) {
+        AppDir dir;
+        WriteSettings(dir, {{user, "ProfileName", user},
+                            {user, "LockPwd", "lock"},
+                            {user, "Duration", "1"},
+                            {user, "DurationHours", "1"},
+                            {user, "DurationDay", today},
+                            {user, "DurationTick", std::to_string(counted)}});
+        RunningProgram program(dir);
+        if (!program.Window()) return 1;
+        if (counted < 3597) {
+            if (!WaitUntil([] { return !BalloonTexts().empty(); }, Timeout{15000}, "the warning balloon") ||
+                !Shot(shots, "tray-balloon"))
+                return 1;
+            continue;
+        }
+        HWND form = WaitForTopWindow(WindowQuery::OfClass(LockFormClass).InProcess(program.Id()), Timeout{15000});
+        // The warning scrolls in from below the scrolling area.
+        if (!form || !WaitUntil([&] { return RedScrollingText(form) > 1500; }, Timeout{30000}, "the time warning") ||
+            !Shot(shots, "lock-time-warning"))
+            return 1;
+        LockWindow lock = FindLockParts(form);
+        if (!Unlock(lock)) return 1;
+    }
+    return 0;
 }
 
 int Tour(const std::string& shots)
@@ -85,7 +131,14 @@ int Tour(const std::string& shots)
                         {user, "PowerMode", "1"},
                         {user, "Picture", dir.PathOf("Logo.bmp")},
                         {"", "APwd", "admin"},
-                        {"", "HotKey", "16576"}});
+                        {"", "HotKey", "16576"},
+                        {user, "LogFile", "1"},
+                        // Shown on the Admin page; everyone without a profile works 8:00 to 18:00, 4 hours a day.
+                        {".Default", "TimeLimit", "1"},
+                        {".Default", "LeftTimeBound", "0.333333333333333"},
+                        {".Default", "RightTimeBound", "0.75"},
+                        {".Default", "Duration", "1"},
+                        {".Default", "DurationHours", "4"}});
     TDStorage(dir.PathOf(SettingsName), true)
         .WriteStrings(user, "Text", {"This computer is locked.", "Back at 14:00.", "Please do not switch it off."});
     RunningProgram program(dir);
@@ -107,6 +160,7 @@ int Tour(const std::string& shots)
                    "the Admin page") ||
         !Shot(shots, "page-admin"))
         return 1;
+    if (!main_settings::SelectProfile(program, ".Default") || !Shot(shots, "page-admin-profile")) return 1;
 
     Click(program.Control(IdAPwdBitBtn));
     HWND pair = WaitForPrompt("Set Admin Password", program.Id());
@@ -125,7 +179,9 @@ int Tour(const std::string& shots)
     if (!about || !Shot(shots, "about")) return 1;
     Click(GetDlgItem(about, IDOK));
     if (!WaitForHidden(about)) return 1;
-    return LockTour(shots, program);
+    if (LockTour(shots, program) != 0) return 1;
+    program.Program().End();
+    return UsageTour(shots);
 }
 
 }  // namespace
