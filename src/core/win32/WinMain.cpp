@@ -66,13 +66,6 @@ DWORD RegisterServiceProcess(DWORD type)
 
 }  // namespace
 
-void RequestShutdown()
-{
-    Application.Tag = 1;
-    Application.ProcessMessages();
-    if (MainForm) MainForm->Close();
-}
-
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     HalvexMessage = RegisterWindowMessageA(HalvexMessageName);
