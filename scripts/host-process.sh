@@ -26,3 +26,18 @@ wait_for_file() {
     sleep 0.1
   done
 }
+
+# Prints the processor time of a process (and of the session's wineserver, whose pid the
+# session's env file gives) over $idle seconds.
+measure_cpu() {   # label, pid
+  local label=$1 pid=$2 before after server_before=0 server_after=0
+  before=$(cpu_ticks "$pid")
+  [ -n "${HALVEX_WINESERVER_PID:-}" ] && server_before=$(cpu_ticks "$HALVEX_WINESERVER_PID")
+  sleep "$idle"
+  after=$(cpu_ticks "$pid")
+  [ -n "${HALVEX_WINESERVER_PID:-}" ] && server_after=$(cpu_ticks "$HALVEX_WINESERVER_PID")
+  awk -v t=$((after - before)) -v w=$((server_after - server_before)) -v hz="$(getconf CLK_TCK)" -v s="$idle" \
+      -v label="$label" \
+    'BEGIN { printf "%s: CPU over %d s: %.2f s = %.2f %% of one core (wineserver meanwhile: %.2f %%)\n",
+             label, s, t / hz, 100 * t / hz / s, 100 * w / hz / s }'
+}

@@ -26,25 +26,10 @@ trap '"$scripts/wine-session.sh" stop "$session" >/dev/null 2>&1' EXIT
 # shellcheck disable=SC1091
 . "$session/env"
 windows_handshake=$(winepath -w "$handshake")
-ticks_per_second=$(getconf CLK_TCK)
 
 # shellcheck source=host-process.sh
 . "$scripts/host-process.sh"
 wait_for_want() { wait_for_file "$handshake/$1.want" "$2" measure-lock; }
-
-# Prints the processor time of the named process (and of the session's wineserver) over $idle s.
-measure_cpu() {   # label, pid
-  local label=$1 pid=$2 before after server_before=0 server_after=0
-  before=$(cpu_ticks "$pid")
-  [ -n "${HALVEX_WINESERVER_PID:-}" ] && server_before=$(cpu_ticks "$HALVEX_WINESERVER_PID")
-  sleep "$idle"
-  after=$(cpu_ticks "$pid")
-  [ -n "${HALVEX_WINESERVER_PID:-}" ] && server_after=$(cpu_ticks "$HALVEX_WINESERVER_PID")
-  awk -v t=$((after - before)) -v w=$((server_after - server_before)) -v hz="$ticks_per_second" -v s="$idle" \
-      -v label="$label" \
-    'BEGIN { printf "%s: CPU over %d s: %.2f s = %.2f %% of one core (wineserver meanwhile: %.2f %%)\n",
-             label, s, t / hz, 100 * t / hz / s, 100 * w / hz / s }'
-}
 
 HALVEX_WINE_TIMEOUT=$((idle + 300)) "$scripts/wine-run.sh" "$session" "$bin/lock_measure.exe" "$trials" "$hides" \
   "$windows_handshake" &

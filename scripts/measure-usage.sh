@@ -31,17 +31,7 @@ HALVEX_WINE_TIMEOUT=$((idle + 240)) "$scripts/wine-run.sh" "$session" "$bin/usag
 tool=$!
 wait_for_file "$handshake/idle.want" "$tool" measure-usage
 pid=$(session_pid 'hvxw\.exe')
-server=$(session_pid 'wineserver')
 [ -n "$pid" ] || { echo "measure-usage: hvxw.exe of this session not found" >&2; exit 1; }
-
-hz=$(getconf CLK_TCK)
-before=$(cpu_ticks "$pid")
-server_before=$([ -n "$server" ] && cpu_ticks "$server" || echo 0)
-sleep "$idle"
-after=$(cpu_ticks "$pid")
-server_after=$([ -n "$server" ] && cpu_ticks "$server" || echo 0)
-awk -v t=$((after - before)) -v w=$((server_after - server_before)) -v hz="$hz" -v s="$idle" \
-  'BEGIN { printf "CPU of hvxw.exe over %d idle seconds, writing every tick: %.2f s (%.3f %% of one core); wineserver meanwhile: %.3f %%\n",
-           s, t / hz, 100 * t / hz / s, 100 * w / hz / s }'
+measure_cpu "hvxw.exe, idle with the day's hours enforced, writing every tick (target < 0.1 %)" "$pid"
 : >"$handshake/idle.done"
 wait "$tool"

@@ -10,7 +10,6 @@
 // measure_program.exe <starts> <idle seconds> <folder>
 #include <windows.h>
 #include <psapi.h>
-#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -29,17 +28,6 @@ double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
     return static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-bool TrayIconOf(HWND window)
-{
-    NOTIFYICONDATAA data = {};
-    data.cbSize = NOTIFYICONDATAA_V2_SIZE;
-    data.hWnd = window;
-    data.uID = 1;
-    data.uFlags = NIF_TIP;
-    lstrcpyA(data.szTip, "Halvex");
-    return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
 }
 
 // For scale: milliseconds from CreateProcess to the first window of a program that does
@@ -70,7 +58,7 @@ double StartToTray(const AppDir& dir)
     Deadline deadline(DefaultTimeout);
     while (!deadline.Expired()) {
         if (!window) window = FindTopWindow(WindowQuery::OfClass(MainFormClass).InProcess(program.Id()));
-        if (window && TrayIconOf(window)) {
+        if (window && HasTrayIcon(window)) {
             QueryPerformanceCounter(&now);
             return Seconds(start, now) * 1000;
         }
