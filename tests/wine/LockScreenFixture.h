@@ -49,6 +49,8 @@ struct LockSettings {
     int PowerMode = 0;             // 0 None, 1 Blank Screen, 2 Suspend, 3 StandBy
     std::vector<std::string> Text; // the scrolling message
     std::string Picture;           // a file path; empty: none
+    std::string LockStyle;         // "1": "Screen Saver"; empty: not stored ("Halvex Screen")
+    std::string HotKey;            // the stored code; empty: none
 };
 
 inline void WriteLockSettings(const harness::AppDir& dir, const LockSettings& settings)
@@ -61,6 +63,8 @@ inline void WriteLockSettings(const harness::AppDir& dir, const LockSettings& se
     if (settings.ShutDown) entries.push_back({user, "ShutDown", "1"});
     if (!settings.APwd.empty()) entries.push_back({"", "APwd", settings.APwd});
     if (!settings.Picture.empty()) entries.push_back({user, "Picture", settings.Picture});
+    if (!settings.LockStyle.empty()) entries.push_back({user, "LockStyle", settings.LockStyle});
+    if (!settings.HotKey.empty()) entries.push_back({"", "HotKey", settings.HotKey});
     WriteSettings(dir, entries);
     if (!settings.Text.empty()) TDStorage(dir.PathOf(SettingsName), true).WriteStrings(user, "Text", settings.Text);
 }
@@ -151,6 +155,12 @@ public:
     bool Lock(harness::CallSite at = harness::CallSite::Here())
     {
         Running.PostRequest(1);
+        return WaitForLock(at);
+    }
+
+    // The same for a lock that something else asked for.
+    bool WaitForLock(harness::CallSite at = harness::CallSite::Here())
+    {
         HWND form = harness::WaitForTopWindow(
             harness::WindowQuery::OfClass(LockFormClass).InProcess(Running.Id()), harness::DefaultTimeout, at);
         if (!form || !harness::WaitForVisible(form, harness::DefaultTimeout, at)) return false;
