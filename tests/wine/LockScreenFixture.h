@@ -54,6 +54,8 @@ struct LockSettings {
     std::vector<Entry> More;       // further settings
     // The program's clock: with one, the test build of the program runs with its clock there.
     std::optional<TDateTime> Clock;
+    std::string LockStyle;         // "1": "Screen Saver"; empty: not stored ("Halvex Screen")
+    std::string HotKey;            // the stored code; empty: none
 };
 
 inline void WriteLockSettings(const harness::AppDir& dir, const LockSettings& settings)
@@ -67,6 +69,8 @@ inline void WriteLockSettings(const harness::AppDir& dir, const LockSettings& se
     if (!settings.APwd.empty()) entries.push_back({"", "APwd", settings.APwd});
     if (!settings.Picture.empty()) entries.push_back({user, "Picture", settings.Picture});
     entries.insert(entries.end(), settings.More.begin(), settings.More.end());
+    if (!settings.LockStyle.empty()) entries.push_back({user, "LockStyle", settings.LockStyle});
+    if (!settings.HotKey.empty()) entries.push_back({"", "HotKey", settings.HotKey});
     WriteSettings(dir, entries);
     if (settings.Clock) UseTestClock(dir, *settings.Clock);
     if (!settings.Text.empty()) TDStorage(dir.PathOf(SettingsName), true).WriteStrings(user, "Text", settings.Text);
@@ -158,11 +162,11 @@ public:
     bool Lock(harness::CallSite at = harness::CallSite::Here())
     {
         Running.PostRequest(1);
-        return AwaitLock(harness::DefaultTimeout, at);
+        return WaitForLock(harness::DefaultTimeout, at);
     }
 
-    // Returns once a lock window, however requested, is in front with its first pass behind it.
-    bool AwaitLock(harness::Timeout timeout, harness::CallSite at = harness::CallSite::Here())
+    // The same for a lock that something else asked for, which may take longer to come.
+    bool WaitForLock(harness::Timeout timeout = harness::DefaultTimeout, harness::CallSite at = harness::CallSite::Here())
     {
         HWND form = harness::WaitForTopWindow(
             harness::WindowQuery::OfClass(LockFormClass).InProcess(Running.Id()), timeout, at);

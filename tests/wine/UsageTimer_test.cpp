@@ -152,7 +152,7 @@ TEST(UsageTimer, UsedUpHoursLockWithTheTimeWarningAndStayUsedUpAfterTheUnlock)
     // The tick at start counts the last 3 s; the first real tick finds the time used up.
     LockScreenProgram program(ClockedAt(noon, Hours(1, noon, 3597) + Logging()));
     ASSERT_TRUE(program.IsStarted());
-    ASSERT_TRUE(program.AwaitLock(FewTicks));
+    ASSERT_TRUE(program.WaitForLock(FewTicks));
     HWND form = program.Window().Form;
     EXPECT_TRUE(WaitUntil([&] { return RedPixelsOfScrollingText(form) > 0; }, Heartbeat * 2 + WithinPasses,
                           "the time warning in red"));
@@ -259,7 +259,7 @@ TEST(UsageTimer, ASettingsFileThatCannotBeWrittenStopsNeitherCountNorLock)
         UniqueFile held(CreateFileA(dir.PathOf(SettingsName).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
         ASSERT_TRUE(held);
-        ASSERT_TRUE(program.AwaitLock(FewTicks + FewTicks)) << "the time runs out from the count in memory";
+        ASSERT_TRUE(program.WaitForLock(FewTicks + FewTicks)) << "the time runs out from the count in memory";
         EXPECT_NE(LogOf(dir).find("Usage time not saved: "), std::string::npos) << LogOf(dir);
         EXPECT_NE(LogOf(dir).find(ExpiredLine), std::string::npos) << LogOf(dir);
         EXPECT_EQ(FindTopWindow(WindowQuery::OfClass(DialogClass).InProcess(program.Program().Id())), nullptr)
