@@ -231,13 +231,17 @@ void TDStorage::ReplaceWith(const std::string& content)
     Files->WriteDurably(temporary, content);
 
     SavedAttributes = Files->GetAttributes(FileName_);
-    Files->SetAttributes(FileName_, 0);
+    // A plain file is replaced by one just like it; only other attributes (read-only,
+    // hidden, system...) are cleared for the replace and put back after it. The usage
+    // tick writes every 3 s, so the two calls spared count.
+    const bool keepsAttributes = (SavedAttributes & ~PlainFileAttributes) != 0;
+    if (keepsAttributes) Files->SetAttributes(FileName_, 0);
     try {
         Files->Replace(temporary, FileName_);
     } catch (...) {
-        Files->SetAttributes(FileName_, SavedAttributes);
+        if (keepsAttributes) Files->SetAttributes(FileName_, SavedAttributes);
         Files->Remove(temporary);
         throw;
     }
-    Files->SetAttributes(FileName_, SavedAttributes);
+    if (keepsAttributes) Files->SetAttributes(FileName_, SavedAttributes);
 }

@@ -15,6 +15,9 @@ public:
     uint32_t ErrorCode;
 };
 
+// The attributes a file written anew has anyway (archive, normal), as the platform numbers them.
+constexpr uint32_t PlainFileAttributes = 0x20 | 0x80;
+
 class StorageFiles {
 public:
     virtual ~StorageFiles() = default;

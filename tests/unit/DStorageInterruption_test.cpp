@@ -22,6 +22,8 @@ struct Crash {};
 // before a later step. Nothing the dead process would still do takes place.
 class CrashingFiles : public PosixStorageFiles {
 public:
+    static constexpr uint32_t HiddenAttribute = 0x2;
+
     explicit CrashingFiles(int crashAtStep, size_t temporaryBytes = 0)
         : CrashAtStep(crashAtStep), TemporaryBytes(temporaryBytes) {}
 
@@ -33,10 +35,12 @@ public:
         }
         if (!Dead) PosixStorageFiles::WriteDurably(path, bytes);
     }
-    uint32_t GetAttributes(const std::string& path) override
+    // Hidden, as c:\msdos.sys is: the write then also clears and restores attributes,
+    // which a plain file is spared.
+    uint32_t GetAttributes(const std::string&) override
     {
         if (Crashing()) throw Crash{};
-        return PosixStorageFiles::GetAttributes(path);
+        return HiddenAttribute;
     }
     void SetAttributes(const std::string& path, uint32_t attributes) override
     {

@@ -34,20 +34,31 @@ std::string ReadBytes(const std::string& path)
 
 }  // namespace
 
-TEST(DStorageWin32, RewriteKeepsHiddenSystemReadOnlyAttributes)
+TEST(DStorageWin32, RewriteKeepsTheFilesAttributes)
 {
-    AppDir dir;
-    ASSERT_TRUE(dir.WriteFile("msdos.sys", "[Options]\r\nBootGUI=1\r\n"));
-    const std::string path = dir.PathOf("msdos.sys");
-    ASSERT_TRUE(SetFileAttributesA(path.c_str(), HiddenSystemReadOnly));
+    struct Case {
+        const char* Name;
+        DWORD Attributes;
+    } cases[] = {
+        {"hidden, system, read-only", HiddenSystemReadOnly},
+        {"archive only", FILE_ATTRIBUTE_ARCHIVE},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        AppDir dir;
+        ASSERT_TRUE(dir.WriteFile("msdos.sys", "[Options]\r\nBootGUI=1\r\n"));
+        const std::string path = dir.PathOf("msdos.sys");
+        ASSERT_TRUE(SetFileAttributesA(path.c_str(), c.Attributes));
 
-    TDStorage store(path, false);
-    store.WriteString("Options", "BootKeys", "0");
+        TDStorage store(path, false);
+        store.WriteString("Options", "BootKeys", "0");
 
-    EXPECT_EQ(GetFileAttributesA(path.c_str()) & HiddenSystemReadOnly, HiddenSystemReadOnly);
-    EXPECT_EQ(ReadBytes(path), "[Options]\r\nBootGUI=1\r\nBootKeys=0\r\n");
-    EXPECT_FALSE(dir.Contains("msdos.$$$"));
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(GetFileAttributesA(path.c_str()) & ~DWORD(FILE_ATTRIBUTE_ARCHIVE),
+                  c.Attributes & ~DWORD(FILE_ATTRIBUTE_ARCHIVE));
+        EXPECT_EQ(ReadBytes(path), "[Options]\r\nBootGUI=1\r\nBootKeys=0\r\n");
+        EXPECT_FALSE(dir.Contains("msdos.$$$"));
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
 }
 
 TEST(DStorageWin32, MissingFileIsCreatedAndScrambledValuesRoundTrip)
