@@ -27,9 +27,16 @@ void TApplication::SetShortCuts(HWND target, HACCEL table)
     ShortCuts = table;
 }
 
+void TApplication::Terminate()
+{
+    QuitRequested = true;
+    PostQuitMessage(0);
+}
+
 bool TApplication::ProcessMessage(MSG& message)
 {
     if (message.message == WM_QUIT) {
+        if (!QuitRequested) return true;
         Terminated_ = true;
         return false;
     }
@@ -60,7 +67,9 @@ void TApplication::ProcessMessages()
 bool TApplication::HandleNextMessage()
 {
     MSG message;
-    if (GetMessageA(&message, nullptr, 0, 0) <= 0) {
+    BOOL got = GetMessageA(&message, nullptr, 0, 0);
+    if (got == 0) return ProcessMessage(message);   // WM_QUIT
+    if (got < 0) {
         Terminated_ = true;
         return false;
     }
@@ -87,5 +96,7 @@ int TApplication::ShowMessageBox(const std::string& text, const std::string& cap
 
 LRESULT TApplication::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // It owns every other window: closed, it would take them all with it.
+    if (message == WM_CLOSE) return 0;
     return DefaultProcessing(message, wParam, lParam);
 }

@@ -30,6 +30,9 @@ public:
     // Short-cuts are translated for this window while it is enabled.
     void SetShortCuts(HWND target, HACCEL table);
 
+    // Ends the message loop. A WM_QUIT that the program did not ask for here is dropped:
+    // any program can post one to our thread.
+    void Terminate();
     void Run();
     void ProcessMessages();
     // Takes one message from the queue, or waits for one; false once WM_QUIT arrived.
@@ -52,6 +55,7 @@ private:
     HWND ShortCutTarget = nullptr;
     HACCEL ShortCuts = nullptr;
     bool Terminated_ = false;
+    bool QuitRequested = false;
 };
 
 // The program has exactly one.

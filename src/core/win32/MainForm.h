@@ -162,6 +162,8 @@ private:
     bool TimerEnabled = false;
     uint16_t CurrentHotKey = 0;
     bool SettingsLoaded = false;
+    bool LockRunning = false;
+    bool ClosingByProgram = false;   // set by Close: a WM_CLOSE from anyone else only hides
     TUsageTimeHost UsageHost{*this};
     TUsageTime Usage{UsageHost};
     bool TickFailureLogged = false;

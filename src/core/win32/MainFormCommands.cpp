@@ -84,6 +84,7 @@ void TMainForm::ActionExitExecute(TSender)
 
 void TMainForm::Close()
 {
+    ClosingByProgram = true;
     PostMessageA(Handle(), WM_CLOSE, 0, 0);
 }
 

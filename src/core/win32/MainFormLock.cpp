@@ -2,7 +2,7 @@
 // workstation lock, and the lock request that runs the lock session.
 #include <windows.h>
 
-#include "core/win32/EventLog.h"
+#include "core/win32/LockHost.h"
 #include "core/win32/ControlValues.h"
 #include "core/win32/MainForm.h"
 #include "core/win32/MainFormIds.h"
@@ -23,6 +23,7 @@ namespace {
 constexpr char NoScreenSaverText[] = "You should configure the Screen Saver before using.";
 constexpr char DesktopKeyPath[] = "Control Panel\\Desktop";
 constexpr char ScreenSaverValue[] = "SCRNSAVE.EXE";
+constexpr char AlarmFileName[] = "alarm.wav";
 
 std::string ConfiguredScreenSaver()
 {
@@ -75,10 +76,25 @@ void TMainForm::ActionLockWorkStationExecute(TSender)
 
 void TMainForm::RunLockRequest()
 {
-    TStrings lines = MemoLines(Control(IdScrollTextMemo));
-    int32_t timeOut = ReadInteger(WindowText(Control(IdTimeOutEdit)), 0);
-    RunLockSession(ControlPicture(Control(IdImage)), CurrentProfile, LockPassword(), ShutDownAllowed(), &lines,
-                   static_cast<uint32_t>(timeOut), SelectedItem(IdPowerMode0, 4) - 1, LogEvent);
+    TLockRequest request;
+    request.Picture = ControlPicture(Control(IdImage));
+    request.DisplayName = CurrentProfile;
+    request.Password = LockPassword();
+    request.AdminPassword = AdminPassword;
+    request.ShutDownEnabled = ShutDownAllowed();
+    request.Lines = MemoLines(Control(IdScrollTextMemo));
+    request.TimeOut = static_cast<uint32_t>(ReadInteger(WindowText(Control(IdTimeOutEdit)), 0));
+    request.PowerMode = SelectedItem(IdPowerMode0, 4) - 1;
+    request.AlarmFile = AppDir + AlarmFileName;
+    TLockHostOfProgram host;
+    // While it runs, nothing another program sends may end or uncover it.
+    struct LockRunningScope {
+        bool& Flag;
+        bool Before;
+        explicit LockRunningScope(bool& flag) : Flag(flag), Before(flag) { Flag = true; }
+        ~LockRunningScope() { Flag = Before; }
+    } running(LockRunning);
+    RunLockSession(request, host);
 }
 
 std::string TMainForm::LockPassword() const

@@ -21,11 +21,12 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
     switch (message) {
     case WM_QUERYENDSESSION:
-    case WM_ENDSESSION: {
-        LRESULT result = DefaultProcessing(message, wParam, lParam);
-        Close();
-        return result;
-    }
+        // Only a question: another program may still cancel the shutdown, and anyone may ask.
+        return TRUE;
+    case WM_ENDSESSION:
+        // Ended for real only with TRUE; a lock stays up to the very end, whoever sends it.
+        if (wParam && !LockRunning) Close();
+        return 0;
     case WM_HOTKEY:
         if (wParam == HotKeyId) ActionSetHalvexExecute(TSender::Form);
         break;
@@ -36,11 +37,15 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     case WM_CLOSE:
-        DestroyWindow(Handle());
+        // From anyone else it is the close box: the window hides, the program runs on.
+        if (ClosingByProgram)
+            DestroyWindow(Handle());
+        else if (!LockRunning && IsWindowVisible(Handle()))
+            ActionHideShowExecute(TSender::Form);
         return 0;
     case WM_DESTROY:
         FormDestroy();
-        PostQuitMessage(0);
+        Application.Terminate();
         return 0;
     case WM_TIMER:
         if (wParam == MainTimerId) MainTimerTimer(TSender::Timer);
@@ -70,6 +75,8 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 bool TMainForm::HandleHalvexMessage(WPARAM request)
 {
+    // Nothing may show over a lock or open a dialog inside its loop.
+    if (LockRunning && (request == RequestShowWindow || request == RequestAbout)) return true;
     switch (request) {
     case RequestShowWindow:
         if (!IsWindowVisible(Handle())) ActionHideShowExecute(TSender::Form);

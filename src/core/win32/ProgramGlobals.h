@@ -19,7 +19,6 @@ extern unsigned HalvexMessage;         // the registered "Hvxms01"
 constexpr int HotKeyId = 4097;
 constexpr char HalvexMessageName[] = "Hvxms01";
 constexpr char InstanceMutexName[] = "Hvxmu01";
-constexpr char LockMutexName[] = "Hvxmu02";
 constexpr char ApplicationTitle[] = "Halvex";
 
 // wParam values of HalvexMessage.

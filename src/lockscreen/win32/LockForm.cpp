@@ -8,16 +8,13 @@
 
 #include "activation/DialogLayout.h"
 #include "activation/win32/MixDlg.h"
-#include "core/win32/ProgramGlobals.h"
-#include "core/win32/RequestShutdown.h"
 #include "lockscreen/win32/ForceForeground.h"
+#include "lockscreen/win32/HoldWindow.h"
 #include "platform/Application.h"
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
 #include "platform/GdiScopes.h"
 #include "platform/Picture.h"
-
-std::string LockUserName;
 
 namespace {
 
@@ -28,7 +25,6 @@ constexpr char EnterPrompt[] = "Enter lock password:";
 constexpr char IncorrectPrompt[] = "Incorrect password:";
 constexpr char UnLockCaption[] = "UnLock";
 constexpr char ShutDownCaption[] = "Shut Down";
-constexpr char AlarmFile[] = "alarm.wav";
 const std::vector<std::string> TimeWarningLines = {
     "TIME RESTRICTION WARNING!", "Your work time period has expired.",
     "You have about 5 minutes to complete a work", "before turning off the system."};
@@ -116,10 +112,10 @@ LRESULT TLockPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 // --- THalvexForm -------------------------------------------------------------------------
 
-THalvexForm::THalvexForm(const std::string& lockPassword, const std::string& adminPassword, uint32_t timeOut,
-                         int32_t powerMode, TLogProc logProc)
-    : Logic_(*this, lockPassword, adminPassword, timeOut, powerMode), LogProc(std::move(logProc)),
-      PromptColor(Silver), ShutDownColor(GetSysColor(COLOR_WINDOWTEXT))
+THalvexForm::THalvexForm(const TLockRequest& request, TLockHost& host)
+    : Logic_(*this, request.Password, request.AdminPassword, request.TimeOut, request.PowerMode), Host(host),
+      DisplayName(request.DisplayName), AlarmFile(request.AlarmFile), PromptColor(Silver),
+      ShutDownColor(GetSysColor(COLOR_WINDOWTEXT))
 {
     Font.Reset(CreateProgramFontOfPoints(10, false));
     BoldFont.Reset(CreateProgramFontOfPoints(10, true));
@@ -138,6 +134,7 @@ THalvexForm::THalvexForm(const std::string& lockPassword, const std::string& adm
     monitor.cbSize = sizeof monitor;
     GetMonitorInfoA(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
     const RECT& screen = monitor.rcMonitor;
+    Area = screen;
     CreateHandle(FormClass, "", WS_POPUP | WS_MAXIMIZE | WS_CLIPCHILDREN,
                  WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOPARENTNOTIFY | WS_EX_CONTROLPARENT, screen.left, screen.top,
                  screen.right - screen.left, screen.bottom - screen.top, Application.Handle(), nullptr);
@@ -161,7 +158,7 @@ void THalvexForm::BuildControls()
     TitleBand = CreateChild(main, 0, WC_STATICA, "", SS_CENTER, 0, Bounds(dx(8), dy(8), W - dx(16), titleHeight),
                             TitleFont.Get());
 
-    std::string userText = UserPrefix + LockUserName;
+    std::string userText = UserPrefix + DisplayName;
     SIZE userSize = TextSize(BoldFont.Get(), userText);
     int panelLeft = dx(8), panelTop = dy(36);
     int panelWidth = dx(116), panelHeight = dy(86) - panelTop;
@@ -230,6 +227,7 @@ void THalvexForm::StartScrolling(bool active)
 
 void THalvexForm::Show()
 {
+    Holding = true;
     ShowWindow(Handle(), SW_SHOW);
     SetForegroundWindow(Handle());
     SetFocus(Edit);
@@ -237,7 +235,13 @@ void THalvexForm::Show()
 
 void THalvexForm::Hide()
 {
+    Holding = false;
     ShowWindow(Handle(), SW_HIDE);
+}
+
+void THalvexForm::HoldInPlace()
+{
+    if (Holding) HoldWindow(Handle(), Area);
 }
 
 bool THalvexForm::OwnsWindow(HWND window) const
@@ -362,6 +366,9 @@ LRESULT THalvexForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SYSCOMMAND:   // no close, move, size, minimise, restore, menu or power command
     case WM_CLOSE:        // the lock ends only when it is opened
         return 0;
+    case WM_WINDOWPOSCHANGING:
+        if (Holding) RefuseMoveOrHide(*reinterpret_cast<WINDOWPOS*>(lParam), Area);
+        break;
     case WM_ACTIVATE:
         if (LOWORD(wParam) != WA_INACTIVE) {
             if (!Bringing) {
@@ -460,21 +467,19 @@ void THalvexForm::ShowTimeWarning()
 void THalvexForm::PlayAlarm(bool cutOffPlaying)
 {
     // Without the file the system's default sound plays.
-    std::string alarm = AppDir + AlarmFile;
-    sndPlaySoundA(alarm.c_str(), cutOffPlaying ? SND_ASYNC : SND_ASYNC | SND_NOSTOP);
+    sndPlaySoundA(AlarmFile.c_str(), cutOffPlaying ? SND_ASYNC : SND_ASYNC | SND_NOSTOP);
 }
 
 void THalvexForm::Log(const std::string& text)
 {
-    if (!LogProc) return;
     // A log that cannot be written must not keep the lock from opening.
     try {
-        LogProc(text);
+        Host.Log(text);
     } catch (...) {
     }
 }
 
 void THalvexForm::RequestShutdown()
 {
-    ::RequestShutdown();
+    Host.RequestShutdown();
 }

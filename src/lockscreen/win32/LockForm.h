@@ -17,9 +17,6 @@
 
 class TPicture;
 
-// The name the next lock window shows after "User: ".
-extern std::string LockUserName;
-
 // A plain coloured panel; what its controls tell it goes to the lock window.
 class TLockPanel : public TWindow {
 public:
@@ -38,8 +35,7 @@ private:
 
 class THalvexForm : public TWindow, private TLockActions {
 public:
-    THalvexForm(const std::string& lockPassword, const std::string& adminPassword, uint32_t timeOut,
-                int32_t powerMode, TLogProc logProc);
+    THalvexForm(const TLockRequest& request, TLockHost& host);
     ~THalvexForm() override;
 
     void SetPicture(const TPicture* picture);
@@ -55,6 +51,8 @@ public:
     bool PreviewMessage(const MSG& message);
     void BringLockToFront();
     void KeepOnTop();
+    // Visible, enabled and covering its monitor again, whatever another program did to it.
+    void HoldInPlace();
 
     TLockLogic& Logic() { return Logic_; }
     HWND PasswordEdit() const { return Edit; }
@@ -79,7 +77,9 @@ private:
     void RequestShutdown() override;
 
     TLockLogic Logic_;
-    TLogProc LogProc;
+    TLockHost& Host;
+    std::string DisplayName;
+    std::string AlarmFile;
     int CharWidth = 0;
     int CharHeight = 0;
     UniqueFont Font;        // 10 points
@@ -100,6 +100,8 @@ private:
     HWND ShutDownButton = nullptr;
     HWND LastFocus = nullptr;
     bool Bringing = false;
+    bool Holding = false;   // between Show and Hide: nothing may hide, move or resize it
+    RECT Area = {};         // the monitor it covers
     COLORREF PromptColor;
     COLORREF ShutDownColor;
 };

@@ -4,16 +4,18 @@
 
 #include <windows.h>
 
-#include "core/win32/ProgramGlobals.h"
 #include "lockscreen/win32/Llh.h"
 #include "lockscreen/win32/LockForm.h"
 #include "lockscreen/win32/MonitorCoverWindows.h"
 #include "lockscreen/win32/ShellWindows.h"
 #include "platform/Application.h"
+#include "platform/ReportFailure.h"
 #include "platform/UniqueHandle.h"
 
 namespace {
 
+constexpr char LockMutexName[] = "Hvxmu02";
+constexpr char PassFailedText[] = "Lock error, the lock stays up: ";
 // A pass runs as soon as anything arrives, and at least this often, so a shell
 // window shown during the lock is hidden again at once without spinning a core.
 constexpr DWORD PassIntervalMs = 10;
@@ -44,21 +46,38 @@ private:
     BOOL PreviousScreenSaver = FALSE;
 };
 
-void RunLockLoop(THalvexForm& form, TMonitorCovers& covers)
+void RunPass(THalvexForm& form, TMonitorCovers& covers, TLockHost& host)
 {
     TLockLogic& logic = form.Logic();
+    HideShellWindows();
+    if (Application.Terminated()) logic.Terminate();
+    Application.ProcessMessages();
+    if (Application.Terminated()) logic.Terminate();
+    // Another program may have hidden, moved, shrunk, disabled or re-parented our windows.
+    covers.HoldInPlace();
+    form.HoldInPlace();
+    if (GetForegroundWindow() != form.Handle()) form.BringLockToFront();
+    // The lock window last, so it stays above a cover that overlaps its monitor.
+    covers.KeepOnTop();
+    form.KeepOnTop();
+    form.AfterMessages();
+    logic.PollTick(host.TickTime(), host.TimeExpired());
+    logic.EndOfPass();
+}
+
+// Nothing that goes wrong in a pass opens the lock: the failure is logged once
+// and the next pass puts everything back.
+void RunLockLoop(THalvexForm& form, TMonitorCovers& covers, TLockHost& host)
+{
+    TLockLogic& logic = form.Logic();
+    bool failureLogged = false;
     while (logic.End() == TLockEnd::Running) {
-        HideShellWindows();
-        if (Application.Terminated()) logic.Terminate();
-        Application.ProcessMessages();
-        if (Application.Terminated()) logic.Terminate();
-        if (GetForegroundWindow() != form.Handle()) form.BringLockToFront();
-        // The lock window last, so it stays above a cover that overlaps its monitor.
-        covers.KeepOnTop();
-        form.KeepOnTop();
-        form.AfterMessages();
-        logic.PollTick(TickTime, TimeExpired);
-        logic.EndOfPass();
+        try {
+            RunPass(form, covers, host);
+        } catch (...) {
+            if (!failureLogged) host.Log(PassFailedText + CurrentExceptionText());
+            failureLogged = true;
+        }
         if (logic.End() == TLockEnd::Running)
             MsgWaitForMultipleObjectsEx(0, nullptr, PassIntervalMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     }
@@ -66,24 +85,21 @@ void RunLockLoop(THalvexForm& form, TMonitorCovers& covers)
 
 }  // namespace
 
-bool RunLockSession(const TPicture* lockPicture, const std::string& displayName, const std::string& password,
-                    bool shutDownEnabled, const TStrings* lines, uint32_t timeOut, int32_t powerMode,
-                    const TLogProc& logProc)
+bool RunLockSession(const TLockRequest& request, TLockHost& host)
 {
     UniqueKernelHandle lock(CreateMutexA(nullptr, FALSE, LockMutexName));
     if (!lock || GetLastError() == ERROR_ALREADY_EXISTS) return false;
 
-    LockUserName = displayName;
-    THalvexForm form(password, AdminPassword, timeOut, powerMode, logProc);
-    if (lockPicture) form.SetPicture(lockPicture);
-    form.SetShutDownEnabled(shutDownEnabled);
-    if (lines) form.SetScrollLines(*lines);
+    THalvexForm form(request, host);
+    if (request.Picture) form.SetPicture(request.Picture);
+    form.SetShutDownEnabled(request.ShutDownEnabled);
+    form.SetScrollLines(request.Lines);
     form.StartScrolling(true);
     {
         TLockdown lockdown(form);
         TMonitorCovers covers(MonitorFromWindow(form.Handle(), MONITOR_DEFAULTTOPRIMARY));
         form.Show();
-        RunLockLoop(form, covers);
+        RunLockLoop(form, covers, host);
     }
     return form.Logic().End() == TLockEnd::Unlocked;
 }

@@ -4,6 +4,8 @@
 
 #include <optional>
 
+#include "lockscreen/win32/HoldWindow.h"
+
 namespace {
 
 constexpr DWORD CoverStyle = WS_POPUP;
@@ -86,7 +88,9 @@ void TMonitorCovers::Create(const std::vector<TRect>& areas)
     if (!RegisterCoverClass(instance)) return;
     for (const TRect& area : areas) {
         UniqueWindow cover = CreateCover(instance, area);
-        if (cover) Covers.push_back(std::move(cover));
+        if (!cover) continue;
+        Covers.push_back(std::move(cover));
+        Areas.push_back({area.Left, area.Top, area.Right, area.Bottom});
     }
 }
 
@@ -101,6 +105,11 @@ void TMonitorCovers::KeepOnTop() const
                      GetAncestor(WindowFromPoint(centre), GA_ROOT) == cover.Get();
         if (!onTop) SetWindowPos(cover.Get(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
+}
+
+void TMonitorCovers::HoldInPlace() const
+{
+    for (size_t i = 0; i < Covers.size(); ++i) HoldWindow(Covers[i].Get(), Areas[i]);
 }
 
 std::vector<HWND> TMonitorCovers::Windows() const

@@ -23,10 +23,13 @@ public:
 
     // Back at the top of the top-most band, for when another window went above them.
     void KeepOnTop() const;
+    // Visible, enabled and over their monitors again, whatever another program did to them.
+    void HoldInPlace() const;
     std::vector<HWND> Windows() const;
 
 private:
     void Create(const std::vector<TRect>& areas);
 
     std::vector<UniqueWindow> Covers;
+    std::vector<RECT> Areas;
 };
