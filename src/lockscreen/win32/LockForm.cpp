@@ -241,6 +241,11 @@ void THalvexForm::Hide()
 
 void THalvexForm::HoldInPlace()
 {
+    // Every change another program can make comes here as a message first; a full
+    // look now and then covers one that might not.
+    if (++PassesSinceHold < FullHoldCheckPasses && !MayHaveMoved) return;
+    PassesSinceHold = 0;
+    MayHaveMoved = false;
     if (Holding) HoldWindow(Handle(), Area);
 }
 
@@ -368,6 +373,12 @@ LRESULT THalvexForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_WINDOWPOSCHANGING:
         if (Holding) RefuseMoveOrHide(*reinterpret_cast<WINDOWPOS*>(lParam), Area);
+        break;
+    case WM_WINDOWPOSCHANGED:
+    case WM_ENABLE:
+    case WM_STYLECHANGED:
+    case WM_SHOWWINDOW:
+        MayHaveMoved = true;
         break;
     case WM_ACTIVATE:
         if (LOWORD(wParam) != WA_INACTIVE) {

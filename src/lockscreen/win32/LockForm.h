@@ -101,6 +101,9 @@ private:
     HWND LastFocus = nullptr;
     bool Bringing = false;
     bool Holding = false;   // between Show and Hide: nothing may hide, move or resize it
+    bool MayHaveMoved = true;
+    int PassesSinceHold = 0;
+    static constexpr int FullHoldCheckPasses = 50;
     RECT Area = {};         // the monitor it covers
     COLORREF PromptColor;
     COLORREF ShutDownColor;
