@@ -46,10 +46,10 @@ private:
     BOOL PreviousScreenSaver = FALSE;
 };
 
-void RunPass(THalvexForm& form, TMonitorCovers& covers, TLockHost& host)
+void RunPass(THalvexForm& form, TMonitorCovers& covers, TShellWindowWatch& shell, TLockHost& host)
 {
     TLockLogic& logic = form.Logic();
-    HideShellWindows();
+    shell.HideShellWindows();
     if (Application.Terminated()) logic.Terminate();
     Application.ProcessMessages();
     if (Application.Terminated()) logic.Terminate();
@@ -70,10 +70,11 @@ void RunPass(THalvexForm& form, TMonitorCovers& covers, TLockHost& host)
 void RunLockLoop(THalvexForm& form, TMonitorCovers& covers, TLockHost& host)
 {
     TLockLogic& logic = form.Logic();
+    TShellWindowWatch shell;
     bool failureLogged = false;
     while (logic.End() == TLockEnd::Running) {
         try {
-            RunPass(form, covers, host);
+            RunPass(form, covers, shell, host);
         } catch (...) {
             if (!failureLogged) host.Log(PassFailedText + CurrentExceptionText());
             failureLogged = true;

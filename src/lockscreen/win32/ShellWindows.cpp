@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace {
 
 constexpr char ClassicTaskManagerTitle[] = "Windows Task Manager";
@@ -34,13 +36,48 @@ void ShowIfFound(HWND window, int how)
     if (window) ShowWindowAsync(window, how);
 }
 
+BOOL CALLBACK AddWindow(HWND window, LPARAM windows)
+{
+    reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
+    return TRUE;
+}
+
+bool IsShellWindow(HWND window)
+{
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (!lstrcmpiA(name, TaskManagerClass) || !lstrcmpiA(name, TaskBarClass) || !lstrcmpiA(name, DesktopClass))
+        return true;
+    char title[64] = {};
+    GetWindowTextA(window, title, sizeof title);
+    return !lstrcmpA(title, ClassicTaskManagerTitle);
+}
+
 }  // namespace
 
 void HideShellWindows()
 {
-    ForEachTaskManager(HideIfVisible);
-    HideIfVisible(FindWindowA(TaskBarClass, nullptr));
-    HideIfVisible(FindWindowA(DesktopClass, nullptr));
+    TShellWindowWatch().HideShellWindows();
+}
+
+void TShellWindowWatch::HideShellWindows()
+{
+    std::vector<HWND> windows;
+    EnumWindows(AddWindow, reinterpret_cast<LPARAM>(&windows));
+    std::sort(windows.begin(), windows.end());
+    if (++PassesSinceFullLook >= FullLookPasses) {
+        PassesSinceFullLook = 0;
+        Seen.clear();
+        Shell.clear();
+    }
+    // Gone windows leave the list; their handles may come back for new windows.
+    Shell.erase(std::remove_if(Shell.begin(), Shell.end(),
+                               [&](HWND window) { return !std::binary_search(windows.begin(), windows.end(), window); }),
+                Shell.end());
+    for (HWND window : windows)
+        if (!std::binary_search(Seen.begin(), Seen.end(), window) && IsShellWindow(window)) Shell.push_back(window);
+    Seen = std::move(windows);
+    for (HWND window : Shell) HideIfVisible(window);
 }
 
 void RestoreShellWindows()
