@@ -45,6 +45,23 @@ bool PollUntil(const std::function<bool()>& condition, Timeout timeout)
     }
 }
 
+bool WaitForFileQuietly(const std::string& path, Timeout timeout)
+{
+    auto exists = [&] { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; };
+    const std::string folder = path.substr(0, path.find_last_of("\\/"));
+    HANDLE change = FindFirstChangeNotificationA(folder.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME);
+    if (change == INVALID_HANDLE_VALUE) return PollUntil(exists, timeout);
+    Deadline deadline(timeout);
+    bool found = exists();
+    while (!found && !deadline.Expired()) {
+        WaitForSingleObject(change, static_cast<DWORD>(deadline.Remaining().count()));
+        found = exists();
+        FindNextChangeNotification(change);
+    }
+    FindCloseChangeNotification(change);
+    return found;
+}
+
 bool WaitUntil(const std::function<bool()>& condition, Timeout timeout, const std::string& awaited, CallSite at)
 {
     if (PollUntil(condition, timeout)) return true;

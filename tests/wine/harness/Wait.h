@@ -32,6 +32,10 @@ void PumpMessagesFor(Timeout duration);
 // Reports nothing: for tools, and for tests that expect a thing not to happen.
 bool PollUntil(const std::function<bool()>& condition, Timeout timeout);
 
+// True once the file exists; false at the deadline. Sleeps on the folder's change
+// notification instead of polling, so that a measured idle period stays undisturbed.
+bool WaitForFileQuietly(const std::string& path, Timeout timeout);
+
 // As PollUntil, and on timeout records a test failure saying what was awaited.
 bool WaitUntil(const std::function<bool()>& condition, Timeout timeout, const std::string& awaited,
                CallSite at = CallSite::Here());

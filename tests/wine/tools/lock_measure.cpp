@@ -133,8 +133,7 @@ bool IdleLock(LockScreenProgram& program, const std::string& folder)
     std::string want = JoinPath(folder, "idle.want");
     std::string done = JoinPath(folder, "idle.done");
     if (FILE* file = std::fopen(want.c_str(), "w")) std::fclose(file);
-    bool answered =
-        PollUntil([&] { return GetFileAttributesA(done.c_str()) != INVALID_FILE_ATTRIBUTES; }, IdleHandshakeTimeout);
+    bool answered = WaitForFileQuietly(done, IdleHandshakeTimeout);
     return program.Unlock("Secret") && answered;
 }
 

@@ -91,11 +91,6 @@ int MeasureTicks(int ticks)
     return 0;
 }
 
-bool Exists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 int MeasureIdle(int idleSeconds, const std::string& folder)
 {
     harness::AppDir dir;
@@ -110,7 +105,7 @@ int MeasureIdle(int idleSeconds, const std::string& folder)
     if (!WaitUntil([&] { return HasTrayIcon(program.Window()); }, DefaultTimeout, "the tray icon")) return 1;
     const int before = std::atoi(ReadSetting(dir, user, "DurationTick").c_str());
     if (FILE* want = std::fopen(JoinPath(folder, "idle.want").c_str(), "w")) std::fclose(want);
-    if (!PollUntil([&] { return Exists(JoinPath(folder, "idle.done")); }, Timeout{(idleSeconds + 120) * 1000})) return 1;
+    if (!WaitForFileQuietly(JoinPath(folder, "idle.done"), Timeout{(idleSeconds + 120) * 1000})) return 1;
     const int after = std::atoi(ReadSetting(dir, user, "DurationTick").c_str());
     std::printf("ticks counted and written while idle: %d in %d s\n", (after - before) / 3, idleSeconds);
     program.Program().End();
