@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -212,4 +214,31 @@ TEST(LockScreenLockdown, AnotherProgramsWindowIsCoveredAgain)
                               "the lock window top-most in the foreground"));
         EXPECT_TRUE(program.Unlock("Secret"));
     }
+}
+
+// A program that takes the foreground and a top-most place every tenth of a second: the lock
+// is back in front at nine looks of ten at least.
+TEST(LockScreenLockdown, AnIntruderEveryTenthOfASecondIsCoveredAtNineLooksOfTen)
+{
+    LockScreenProgram program;
+    Tool intruder(program.Dir(), IntruderExe, IntruderClass);
+    ASSERT_TRUE(intruder.IsReady());
+    POINT inside = CentreOf(IntruderBounds);
+    ASSERT_TRUE(WaitForScreenColor(inside, IntruderColor, DefaultTimeout, "the intruder before the lock"));
+    ASSERT_TRUE(program.Lock());
+    HWND form = program.Window().Form;
+
+    int looks = 0, inFront = 0;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (std::chrono::steady_clock::now() < end) {
+        intruder.Send(TakeForegroundCommand);
+        intruder.Send(BecomeTopMostCommand);
+        for (int look = 0; look < 4; ++look) {
+            PumpMessagesFor(Timeout{25});
+            ++looks;
+            inFront += GetForegroundWindow() == form && ScreenColorAt(inside) == LockBlack;
+        }
+    }
+    EXPECT_GE(inFront * 10, looks * 9) << inFront << " of " << looks << " looks";
+    EXPECT_TRUE(program.Unlock("Secret"));
 }

@@ -5,6 +5,7 @@
 #include <mmsystem.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "activation/DialogLayout.h"
 #include "activation/win32/MixDlg.h"
@@ -239,6 +240,11 @@ void THalvexForm::Hide()
     ShowWindow(Handle(), SW_HIDE);
 }
 
+bool THalvexForm::TakeLostFront()
+{
+    return std::exchange(LostFront, false);
+}
+
 void THalvexForm::HoldInPlace()
 {
     // Every change another program can make comes here as a message first; a full
@@ -381,14 +387,18 @@ LRESULT THalvexForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         MayHaveMoved = true;
         break;
     case WM_ACTIVATE:
-        if (LOWORD(wParam) != WA_INACTIVE) {
-            if (!Bringing) {
-                Bringing = true;
-                BringLockToFront();
-                Bringing = false;
-            }
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            // Another window took the foreground: the loop takes it back at once, not at its next pass.
+            LostFront = true;
+        } else if (!Bringing) {
+            Bringing = true;
+            BringLockToFront();
+            Bringing = false;
         }
         return 0;
+    case WM_ACTIVATEAPP:
+        if (!wParam) LostFront = true;
+        break;
     case WM_SETFOCUS:
         SetFocus(LastFocus && IsChild(Handle(), LastFocus) ? LastFocus : Edit);
         return 0;

@@ -53,6 +53,8 @@ public:
     void KeepOnTop();
     // Visible, enabled and covering its monitor again, whatever another program did to it.
     void HoldInPlace();
+    // Whether another window took the foreground since the last call.
+    bool TakeLostFront();
 
     TLockLogic& Logic() { return Logic_; }
     HWND PasswordEdit() const { return Edit; }
@@ -102,6 +104,7 @@ private:
     bool Bringing = false;
     bool Holding = false;   // between Show and Hide: nothing may hide, move or resize it
     bool MayHaveMoved = true;
+    bool LostFront = false;
     int PassesSinceHold = 0;
     static constexpr int FullHoldCheckPasses = 50;
     RECT Area = {};         // the monitor it covers

@@ -72,6 +72,10 @@ void RunMessages(THalvexForm& form)
     TLockLogic& logic = form.Logic();
     Application.ProcessMessages();
     if (Application.Terminated()) logic.Terminate();
+    if (form.TakeLostFront()) {
+        form.BringLockToFront();
+        form.KeepOnTop();
+    }
 }
 
 // Nothing that goes wrong in a pass opens the lock: the failure is logged once
