@@ -2,8 +2,10 @@
 # Prints the figures of hvxw.exe's lock under Wine: lock request to the lock window in front
 # with the task bar hidden (warm trials), processor time of an idle lock, the same for a
 # loop that runs a lock pass without ever waiting (lock_spin.exe, for scale), and how long
-# another program's Task Manager window stays visible during a lock.
+# another program's Task Manager window stays visible during a lock, and the guessing rate of
+# an automated loop that sends wrong passwords to the lock as fast as it answers.
 # Usage: measure-lock.sh [lock trials (default 10)] [idle seconds (default 10)] [hide trials (default 100)]
+#                        [guessing seconds (default 60)]
 #
 # Wine reports no processor time for another process: it comes from the host's view of the
 # process of this script's own Wine session (utime + stime in /proc/<pid>/stat). Work that
@@ -18,6 +20,7 @@ handshake=$build/measure-lock/handshake
 trials=${1:-10}
 idle=${2:-10}
 hides=${3:-100}
+guessing=${4:-60}
 
 "$scripts/build.sh" win32 >/dev/null
 rm -rf "$handshake" && mkdir -p "$handshake"
@@ -31,8 +34,8 @@ windows_handshake=$(winepath -w "$handshake")
 . "$scripts/host-process.sh"
 wait_for_want() { wait_for_file "$handshake/$1.want" "$2" measure-lock; }
 
-HALVEX_WINE_TIMEOUT=$((idle + 300)) "$scripts/wine-run.sh" "$session" "$bin/lock_measure.exe" "$trials" "$hides" \
-  "$windows_handshake" &
+HALVEX_WINE_TIMEOUT=$((idle + guessing + 300)) "$scripts/wine-run.sh" "$session" "$bin/lock_measure.exe" "$trials" \
+  "$hides" "$windows_handshake" "$guessing" &
 tool=$!
 wait_for_want idle "$tool"
 pid=$(session_pid 'hvxw\.exe')

@@ -25,9 +25,10 @@ void Wipe(std::string& secret)
 
 }  // namespace
 
-TLockLogic::TLockLogic(TLockActions& actions, std::string lockPassword, std::string adminPassword,
-                       uint32_t timeOutSeconds, int32_t powerMode)
+TLockLogic::TLockLogic(TLockActions& actions, TPasswordThrottle& throttle, std::string lockPassword,
+                       std::string adminPassword, uint32_t timeOutSeconds, int32_t powerMode)
     : Actions(actions),
+      Throttle(throttle),
       LockPassword(std::move(lockPassword)),
       AdminPassword(std::move(adminPassword)),
       TimeOutTicks_(timeOutSeconds / SecondsPerHeartbeat),
@@ -56,6 +57,8 @@ void TLockLogic::CountDownNotices()
         NoticeCountdown_ = 0;
         ShutDownArmed_ = false;
         Actions.RevertNotices();
+        // The seconds of a wait stay until it is over.
+        if (ShownWaitSeconds_ != 0) Actions.ShowIncorrectPassword(ShownWaitSeconds_);
     } else if (NoticeCountdown_ == 2) {
         NoticeCountdown_ = 1;
     }
@@ -106,20 +109,48 @@ bool TLockLogic::Opens(const std::string& entered) const
     return !AdminPassword.empty() && entered == AdminPassword;
 }
 
-void TLockLogic::UnLockClick(const std::string& entered)
+void TLockLogic::UnLockClick(const std::string& entered, uint32_t now)
 {
     Wake();
-    if (Opens(entered)) {
+    TEntry entry = Opens(entered) ? TEntry::Right : entered.empty() ? TEntry::Empty : TEntry::Wrong;
+    switch (Throttle.Judge(entry, now)) {
+    case TVerdict::Opens:
         Actions.Log(AccessPermitted);
         End_ = TLockEnd::Unlocked;
         return;
+    case TVerdict::NoAttempt:   // an empty edit: no log line, no alarm, no notice
+        return;
+    case TVerdict::Refused:
+        break;
     }
-    // An empty edit is no attempt: no log line, no alarm, no notice.
-    if (entered.empty()) return;
+    // Also a refusal during a wait is logged, so the log shows the whole of a guessing run.
     Actions.Log(AccessDenied);
-    Actions.ShowIncorrectPassword();
+    ShowWait(Throttle.SecondsLeft(now));
     RestartNotices();
     Actions.PlayAlarm(true);
+}
+
+void TLockLogic::ShowWait(uint32_t seconds)
+{
+    ShownWaitSeconds_ = seconds;
+    Actions.ShowIncorrectPassword(seconds);
+}
+
+void TLockLogic::PollWait(uint32_t now)
+{
+    uint32_t left = Throttle.SecondsLeft(now);
+    if (left == ShownWaitSeconds_) return;
+    if (left != 0) {
+        ShowWait(left);
+        return;
+    }
+    // Over: the plain prompt tells that entries count again, unless a notice still runs
+    // (an armed "Shut Down" among them), which then reverts everything at its heartbeat.
+    ShownWaitSeconds_ = 0;
+    if (NoticeCountdown_ == 0)
+        Actions.RevertNotices();
+    else
+        Actions.ShowIncorrectPassword(0);
 }
 
 void TLockLogic::ShutDownClick()

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/DateTime.h"
+#include "lockscreen/PasswordThrottle.h"
 
 // What the lock window does when the logic decides; the Win32 layer carries
 // it out, the tests record it.
@@ -15,7 +16,8 @@ public:
     virtual void WakeMonitor() = 0;                  // monitor on, main panel shown, password edit focused
     virtual void BlankMonitor(int32_t mode) = 0;     // main panel hidden, monitor power message with that mode
     virtual void RevertNotices() = 0;                // "Shut Down" and the prompt back to their plain look
-    virtual void ShowIncorrectPassword() = 0;        // red "Incorrect password:" prompt
+    // Red "Incorrect password:" prompt; with the seconds left while "UnLock" refuses every entry.
+    virtual void ShowIncorrectPassword(uint32_t waitSeconds) = 0;
     virtual void ArmShutDown() = 0;                  // red "Shut Down" caption
     virtual void ShowTimeWarning() = 0;              // the red work-time warning in the scrolling area
     virtual void PlayAlarm(bool cutOffPlaying) = 0;  // false: leave a sound that is still playing alone
@@ -28,9 +30,10 @@ enum class TLockEnd { Running = 0, Unlocked = 1, Terminating = 2 };
 
 class TLockLogic {
 public:
-    // PowerMode -1 never blanks; 0, 1 and 2 are passed to the monitor as they are.
-    TLockLogic(TLockActions& actions, std::string lockPassword, std::string adminPassword,
-               uint32_t timeOutSeconds, int32_t powerMode);
+    // PowerMode -1 never blanks; 0, 1 and 2 are passed to the monitor as they are. The
+    // throttle outlives the lock: wrong passwords count across locks.
+    TLockLogic(TLockActions& actions, TPasswordThrottle& throttle, std::string lockPassword,
+               std::string adminPassword, uint32_t timeOutSeconds, int32_t powerMode);
     ~TLockLogic();
     TLockLogic(const TLockLogic&) = delete;
     TLockLogic& operator=(const TLockLogic&) = delete;
@@ -41,7 +44,10 @@ public:
     // -1 wakes the screen and restarts the idle count; any other value blanks
     // it with that monitor power mode.
     void SetScreenPower(int32_t mode);
-    void UnLockClick(const std::string& entered);
+    // Times in milliseconds are readings of the throttle's clock.
+    void UnLockClick(const std::string& entered, uint32_t now);
+    // Once per pass: keeps the seconds of a wait shown as they count down.
+    void PollWait(uint32_t now);
     void ShutDownClick();
 
     // User input; all of it is ignored while the window settles after showing.
@@ -60,6 +66,7 @@ public:
     bool ScreenBlanked() const { return IdleCount_ > TimeOutTicks_; }
     bool ShutDownArmed() const { return ShutDownArmed_; }
     int NoticeCountdown() const { return NoticeCountdown_; }
+    uint32_t ShownWaitSeconds() const { return ShownWaitSeconds_; }
     uint32_t IdleCount() const { return IdleCount_; }
     uint32_t TimeOutTicks() const { return TimeOutTicks_; }
     int32_t PowerMode() const { return PowerMode_; }
@@ -72,11 +79,13 @@ private:
     void WarnOfExpiredTime(bool timeExpired);
     void CountIdleHeartbeat();
     bool Opens(const std::string& entered) const;
+    void ShowWait(uint32_t seconds);
 
     static constexpr int32_t WakeMode = -1;
     static constexpr int NoticeHeartbeats = 2;
 
     TLockActions& Actions;
+    TPasswordThrottle& Throttle;
     std::string LockPassword;
     std::string AdminPassword;
     uint32_t TimeOutTicks_;
@@ -88,5 +97,6 @@ private:
     bool PowerBusy = false;
     bool ShutDownArmed_ = false;
     int NoticeCountdown_ = 0;
+    uint32_t ShownWaitSeconds_ = 0;
     TLockEnd End_ = TLockEnd::Running;
 };

@@ -1,5 +1,6 @@
-// The lock window's decisions: blanking and waking, notices, unlock, shut-down
-// and the work-time warning, driven heartbeat by heartbeat.
+// The lock window's decisions: blanking and waking, notices, unlock and the waits
+// after wrong passwords, shut-down and the work-time warning, driven heartbeat by
+// heartbeat and millisecond by millisecond.
 #include "lockscreen/LockLogic.h"
 
 #include <gtest/gtest.h>
@@ -33,7 +34,10 @@ public:
         Calls.push_back("blank " + std::to_string(mode));
     }
     void RevertNotices() override { Calls.push_back("revert"); }
-    void ShowIncorrectPassword() override { Calls.push_back("incorrect"); }
+    void ShowIncorrectPassword(uint32_t waitSeconds) override
+    {
+        Calls.push_back(waitSeconds == 0 ? "incorrect" : "incorrect " + std::to_string(waitSeconds));
+    }
     void ArmShutDown() override { Calls.push_back("arm"); }
     void ShowTimeWarning() override { Calls.push_back("warning"); }
     void PlayAlarm(bool cutOffPlaying) override { Calls.push_back(cutOffPlaying ? "alarm cut" : "alarm"); }
@@ -52,16 +56,28 @@ public:
 using Calls = std::vector<std::string>;
 
 // One lock with its own timer: each Heartbeat is a new tick of the 3-second
-// timer followed by the end of a loop pass, as the lock loop runs them.
+// timer followed by the end of a loop pass, as the lock loop runs them. Its
+// throttle is its own unless the program's one is given.
 class Lock {
 public:
     RecordingActions Actions;
+    TPasswordThrottle OwnThrottle;
     TLockLogic Logic;
 
     Lock(uint32_t timeOutSeconds, int32_t powerMode, std::string lockPassword = "secret",
-         std::string adminPassword = "")
-        : Logic(Actions, std::move(lockPassword), std::move(adminPassword), timeOutSeconds, powerMode)
+         std::string adminPassword = "", TPasswordThrottle* throttle = nullptr)
+        : Logic(Actions, throttle ? *throttle : OwnThrottle, std::move(lockPassword), std::move(adminPassword),
+                timeOutSeconds, powerMode)
     {
+    }
+
+    // "UnLock" pressed with the text in the edit, at the throttle clock's Now.
+    void Enter(const std::string& text) { Logic.UnLockClick(text, Now); }
+    // A loop pass Milliseconds later.
+    void Pass(uint32_t milliseconds)
+    {
+        Now += milliseconds;
+        Logic.PollWait(Now);
     }
 
     void Heartbeat(bool timeExpired = false)
@@ -78,6 +94,7 @@ public:
     void Show() { Logic.EndOfPass(); }
 
     TDateTime TickTime = 45000.25;
+    uint32_t Now = 123456;   // the throttle's clock
 };
 
 // The heartbeat (1-based) at which the screen first blanks, 0 if it did not
@@ -158,7 +175,7 @@ TEST(LockLogic, ActivityRestartsTheIdleCount)
         [](TLockLogic& l) { l.MouseDown(); },
         [](TLockLogic& l) { l.MouseMove(); },
         [](TLockLogic& l) { l.FocusChanged(); },
-        [](TLockLogic& l) { l.UnLockClick(""); },
+        [](TLockLogic& l) { l.UnLockClick("", 0); },
         [](TLockLogic& l) { l.ShutDownClick(); },
     };
     for (size_t i = 0; i < std::size(activities); ++i) {
@@ -253,7 +270,7 @@ TEST(LockLogic, WrongPasswordNoticeRevertsAtTheSecondHeartbeat)
 {
     Lock lock(60, 0);
     lock.Show();
-    lock.Logic.UnLockClick("guess");
+    lock.Enter("guess");
     EXPECT_EQ(lock.Actions.Take(), (Calls{"log Access Denied", "incorrect", "alarm cut"}));
     EXPECT_EQ(lock.Logic.NoticeCountdown(), 2);
 
@@ -269,9 +286,9 @@ TEST(LockLogic, EachWrongPasswordRestartsTheNotice)
 {
     Lock lock(60, 0);
     lock.Show();
-    lock.Logic.UnLockClick("one");
+    lock.Enter("one");
     lock.Heartbeat();
-    lock.Logic.UnLockClick("two");
+    lock.Enter("two");
     lock.Heartbeat();
     EXPECT_EQ(lock.Actions.Count("revert"), 0);
     lock.Heartbeat();
@@ -304,7 +321,7 @@ TEST(LockLogic, NoticesShareOneCountdown)
     lock.Show();
     lock.Logic.ShutDownClick();
     lock.Heartbeat();
-    lock.Logic.UnLockClick("guess");   // restarts the countdown the armed button runs on
+    lock.Enter("guess");   // restarts the countdown the armed button runs on
     lock.Heartbeat();
     EXPECT_TRUE(lock.Logic.ShutDownArmed());
     lock.Logic.ShutDownClick();
@@ -344,7 +361,7 @@ TEST(LockLogic, UnlockDecision)
         lock.Heartbeat();
         lock.Actions.Take();
 
-        lock.Logic.UnLockClick(c.Entered);
+        lock.Enter(c.Entered);
         Calls expected{"wake"};
         if (c.Expected == Opens) expected.push_back("log Access Permitted");
         if (c.Expected == Refuses) expected.insert(expected.end(), {"log Access Denied", "incorrect", "alarm cut"});
@@ -421,7 +438,7 @@ TEST(LockLogic, TerminatingEndsARunningLockButNotAnOpenedOne)
 
     Lock opened(15, 0, "secret");
     opened.Show();
-    opened.Logic.UnLockClick("secret");
+    opened.Enter("secret");
     opened.Logic.Terminate();
     EXPECT_EQ(opened.Logic.End(), TLockEnd::Unlocked);
 }
@@ -433,8 +450,156 @@ TEST(LockLogic, TimeOutIsCountedInWholeHeartbeats)
     } cases[] = {{0, 0}, {2, 0}, {3, 1}, {15, 5}, {17, 5}, {600, 200}, {4294967295u, 1431655765u}};
     for (const auto& c : cases) {
         RecordingActions actions;
-        EXPECT_EQ(TLockLogic(actions, "", "", c.Seconds, 0).TimeOutTicks(), c.Ticks) << c.Seconds;
+        TPasswordThrottle throttle;
+        EXPECT_EQ(TLockLogic(actions, throttle, "", "", c.Seconds, 0).TimeOutTicks(), c.Ticks) << c.Seconds;
     }
+}
+
+// --- Wrong passwords and the waits they bring -----------------------------------------------
+
+// Four wrong entries, each refused and shown without a wait.
+void FourWrong(Lock& lock)
+{
+    for (int i = 0; i < 4; ++i) {
+        lock.Enter("guess" + std::to_string(i));
+        EXPECT_EQ(lock.Actions.Take(), (Calls{"log Access Denied", "incorrect", "alarm cut"})) << "entry " << i + 1;
+    }
+}
+
+TEST(LockLogic, FifthWrongPasswordInARowStartsAWaitShownInThePrompt)
+{
+    Lock lock(60, 0);
+    lock.Show();
+    FourWrong(lock);
+    lock.Enter("guess5");
+    EXPECT_EQ(lock.Actions.Take(), (Calls{"log Access Denied", "incorrect 30", "alarm cut"}));
+    EXPECT_EQ(lock.Logic.ShownWaitSeconds(), 30u);
+    EXPECT_EQ(lock.Logic.End(), TLockEnd::Running);
+}
+
+TEST(LockLogic, AdminAndLockPasswordsShareTheCount)
+{
+    Lock lock(60, 0, "secret", "boss");
+    lock.Show();
+    FourWrong(lock);
+    lock.Enter("Boss");
+    EXPECT_EQ(lock.Actions.Take(), (Calls{"log Access Denied", "incorrect 30", "alarm cut"}));
+    lock.Enter("boss");
+    EXPECT_EQ(lock.Logic.End(), TLockEnd::Running) << "the admin password is refused during the wait";
+    lock.Pass(30000);
+    lock.Actions.Take();
+    lock.Enter("boss");
+    EXPECT_EQ(lock.Actions.Take(), Calls{"log Access Permitted"});
+    EXPECT_EQ(lock.Logic.End(), TLockEnd::Unlocked);
+}
+
+TEST(LockLogic, DuringTheWaitEveryEntryIsRefusedAndLoggedAnEmptyOneIgnored)
+{
+    Lock lock(60, 0);
+    lock.Show();
+    FourWrong(lock);
+    lock.Enter("guess5");
+    lock.Actions.Take();
+    const struct {
+        uint32_t After;   // milliseconds after the previous entry
+        const char* Entered;
+        Calls Expected;
+    } entries[] = {
+        {0, "guess6", {"log Access Denied", "incorrect 30", "alarm cut"}},
+        {1000, "secret", {"incorrect 29", "log Access Denied", "incorrect 29", "alarm cut"}},
+        {0, "", {}},
+        {27998, "secret", {"incorrect 2", "log Access Denied", "incorrect 2", "alarm cut"}},
+        {1001, "secret", {"incorrect 1", "log Access Denied", "incorrect 1", "alarm cut"}},
+    };
+    for (const auto& e : entries) {
+        lock.Pass(e.After);
+        lock.Enter(e.Entered);
+        EXPECT_EQ(lock.Actions.Take(), e.Expected) << "'" << e.Entered << "' " << e.After << " ms after";
+        EXPECT_EQ(lock.Logic.End(), TLockEnd::Running);
+    }
+    lock.Pass(1);   // 30 s after the fifth wrong one
+    lock.Actions.Take();
+    lock.Enter("secret");
+    EXPECT_EQ(lock.Actions.Take(), Calls{"log Access Permitted"});
+    EXPECT_EQ(lock.Logic.End(), TLockEnd::Unlocked);
+}
+
+TEST(LockLogic, TheWaitCountsDownOnceASecondThenThePromptSaysSo)
+{
+    Lock lock(60, 0);
+    lock.Show();
+    FourWrong(lock);
+    lock.Enter("guess5");
+    lock.Actions.Take();
+    for (int pass = 0; pass < 400; ++pass) lock.Pass(100);   // 40 s of passes, no heartbeat
+    Calls expected;
+    for (int seconds = 29; seconds >= 1; --seconds) expected.push_back("incorrect " + std::to_string(seconds));
+    expected.push_back("incorrect");   // the notice still runs: it reverts at its heartbeat
+    EXPECT_EQ(lock.Actions.Take(), expected);
+    EXPECT_EQ(lock.Logic.ShownWaitSeconds(), 0u);
+    lock.Heartbeats(2);
+    EXPECT_EQ(lock.Actions.Take(), Calls{"revert"});
+}
+
+TEST(LockLogic, NoticesRevertAroundTheWaitWhichStaysShown)
+{
+    Lock lock(60, 0);
+    lock.Show();
+    FourWrong(lock);
+    lock.Enter("guess5");
+    lock.Actions.Take();
+    lock.Heartbeats(2);
+    EXPECT_EQ(lock.Actions.Take(), (Calls{"revert", "incorrect 30"}));
+
+    // An armed "Shut Down" still disarms at its second heartbeat; the wait stays shown.
+    lock.Pass(10000);
+    lock.Logic.ShutDownClick();
+    lock.Heartbeats(2);
+    EXPECT_EQ(lock.Actions.Take(), (Calls{"incorrect 20", "arm", "revert", "incorrect 20"}));
+    EXPECT_FALSE(lock.Logic.ShutDownArmed());
+
+    // The wait over with no notice running: the plain prompt at once.
+    lock.Pass(20000);
+    EXPECT_EQ(lock.Actions.Take(), Calls{"revert"});
+}
+
+TEST(LockLogic, TheCountAndTheWaitOutliveALock)
+{
+    TPasswordThrottle program;
+    {
+        Lock first(60, 0, "secret", "", &program);
+        first.Show();
+        FourWrong(first);
+        first.Logic.Terminate();
+    }
+    uint32_t now = 0;
+    {
+        Lock second(60, 0, "secret", "", &program);
+        second.Show();
+        second.Enter("guess5");
+        EXPECT_EQ(second.Actions.Take(), (Calls{"log Access Denied", "incorrect 30", "alarm cut"}));
+        now = second.Now;
+    }
+    {
+        Lock third(60, 0, "secret", "", &program);
+        third.Now = now;
+        third.Show();
+        third.Pass(5000);
+        EXPECT_EQ(third.Actions.Take(), Calls{"incorrect 25"}) << "a new lock shows the wait at its first pass";
+        third.Enter("secret");
+        EXPECT_EQ(third.Logic.End(), TLockEnd::Running);
+        third.Pass(25000);
+        third.Enter("secret");
+        EXPECT_EQ(third.Logic.End(), TLockEnd::Unlocked);
+        now = third.Now;
+    }
+    // Opened by the right password: the next lock starts with a clean count.
+    Lock fourth(60, 0, "secret", "", &program);
+    fourth.Now = now;
+    fourth.Show();
+    FourWrong(fourth);
+    fourth.Enter("secret");
+    EXPECT_EQ(fourth.Logic.End(), TLockEnd::Unlocked);
 }
 
 }  // namespace

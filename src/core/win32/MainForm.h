@@ -15,6 +15,7 @@
 #include "core/DateTime.h"
 #include "core/UsageTime.h"
 #include "core/win32/UsageTimeHost.h"
+#include "lockscreen/PasswordThrottle.h"
 #include "settings/DStorage.h"
 #include "settings/SettingsModel.h"
 #include "platform/TrayIcon.h"
@@ -163,6 +164,8 @@ private:
     uint16_t CurrentHotKey = 0;
     bool SettingsLoaded = false;
     bool LockRunning = false;
+    // Outlives each lock, so that a new lock does not give a guesser a fresh count.
+    TPasswordThrottle PasswordThrottle;
     bool ClosingByProgram = false;   // set by Close: a WM_CLOSE from anyone else only hides
     TUsageTimeHost UsageHost{*this};
     TUsageTime Usage{UsageHost};

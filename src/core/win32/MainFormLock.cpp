@@ -86,7 +86,7 @@ void TMainForm::RunLockRequest()
     request.TimeOut = static_cast<uint32_t>(ReadInteger(WindowText(Control(IdTimeOutEdit)), 0));
     request.PowerMode = SelectedItem(IdPowerMode0, 4) - 1;
     request.AlarmFile = AppDir + AlarmFileName;
-    TLockHostOfProgram host;
+    TLockHostOfProgram host(PasswordThrottle);
     // While it runs, nothing another program sends may end or uncover it.
     struct LockRunningScope {
         bool& Flag;

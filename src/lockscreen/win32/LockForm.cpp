@@ -24,6 +24,9 @@ constexpr char PanelClass[] = "HalvexLockPanel";
 constexpr char UserPrefix[] = "User: ";
 constexpr char EnterPrompt[] = "Enter lock password:";
 constexpr char IncorrectPrompt[] = "Incorrect password:";
+// After it while "UnLock" refuses every entry: the seconds left.
+constexpr char WaitPrefix[] = " wait ";
+constexpr char WaitSuffix[] = " s";
 constexpr char UnLockCaption[] = "UnLock";
 constexpr char ShutDownCaption[] = "Shut Down";
 const std::vector<std::string> TimeWarningLines = {
@@ -60,6 +63,12 @@ HWND CreateChild(HWND parent, int id, const char* className, const std::string& 
 {
     return CreateControl(parent, id, className, text, style, exStyle,
                          {rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top}, font);
+}
+
+std::string IncorrectText(uint32_t waitSeconds)
+{
+    if (waitSeconds == 0) return IncorrectPrompt;
+    return IncorrectPrompt + (WaitPrefix + std::to_string(waitSeconds)) + WaitSuffix;
 }
 
 LRESULT CALLBACK EditProcedure(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
@@ -114,7 +123,8 @@ LRESULT TLockPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 // --- THalvexForm -------------------------------------------------------------------------
 
 THalvexForm::THalvexForm(const TLockRequest& request, TLockHost& host)
-    : Logic_(*this, request.Password, request.AdminPassword, request.TimeOut, request.PowerMode), Host(host),
+    : Logic_(*this, host.Throttle(), request.Password, request.AdminPassword, request.TimeOut, request.PowerMode),
+      Host(host),
       DisplayName(request.DisplayName), AlarmFile(request.AlarmFile), PromptColor(Silver),
       ShutDownColor(GetSysColor(COLOR_WINDOWTEXT))
 {
@@ -165,15 +175,18 @@ void THalvexForm::BuildControls()
     int panelWidth = dx(116), panelHeight = dy(86) - panelTop;
     // A long name widens the panel to the name and one character more.
     if (userSize.cx + CharWidth > panelWidth) panelWidth = userSize.cx + CharWidth;
+    // The prompt's label is wide enough for every prompt, the longest wait included, and
+    // widens the panel when that needs it, so no text of it is ever cut off.
+    int labelLeft = dx(2);
+    SIZE promptSize = TextSize(BoldFont.Get(), EnterPrompt);
+    uint32_t longestWait = TPasswordThrottle::LongestWaitMilliseconds / 1000;
+    promptSize.cx = std::max(promptSize.cx, TextSize(BoldFont.Get(), IncorrectText(longestWait)).cx);
+    panelWidth = std::max(panelWidth, static_cast<int>(promptSize.cx) + 2 * labelLeft);
     PasswordPanel.Create(main, Bounds(panelLeft, panelTop, panelWidth, panelHeight), Gray, Handle(), true);
     HWND panel = PasswordPanel.Handle();
 
-    int labelLeft = dx(2);
     UserLabel = CreateChild(panel, 0, WC_STATICA, userText, SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0,
                             Bounds(labelLeft, dy(2), userSize.cx, userSize.cy), BoldFont.Get());
-    // Wide enough for either prompt it shows.
-    SIZE promptSize = TextSize(BoldFont.Get(), EnterPrompt);
-    promptSize.cx = std::max(promptSize.cx, TextSize(BoldFont.Get(), IncorrectPrompt).cx);
     PromptLabel = CreateChild(panel, 0, WC_STATICA, EnterPrompt, SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0,
                               Bounds(labelLeft, dy(10), promptSize.cx, promptSize.cy), BoldFont.Get());
 
@@ -286,7 +299,7 @@ bool THalvexForm::PreviewMessage(const MSG& message)
         Logic_.KeyDown();
         if (clears) SetWindowTextA(Edit, "");
         if (key == VK_RETURN && (message.hwnd == Edit || message.hwnd == UnLockButton)) {
-            Logic_.UnLockClick(WindowText(Edit));
+            Logic_.UnLockClick(WindowText(Edit), GetTickCount());
             return true;
         }
         if (key == VK_TAB) {
@@ -322,6 +335,7 @@ bool THalvexForm::PreviewMessage(const MSG& message)
 
 void THalvexForm::AfterMessages()
 {
+    Logic_.PollWait(GetTickCount());
     HWND focus = GetFocus();
     if (focus == LastFocus) return;
     LastFocus = focus;
@@ -415,7 +429,8 @@ LRESULT THalvexForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 1;
     }
     case WM_COMMAND:
-        if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == IdUnLock) Logic_.UnLockClick(WindowText(Edit));
+        if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == IdUnLock)
+            Logic_.UnLockClick(WindowText(Edit), GetTickCount());
         if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == IdShutDown) Logic_.ShutDownClick();
         return 0;
     case WM_CTLCOLORSTATIC: {
@@ -464,10 +479,10 @@ void THalvexForm::RevertNotices()
     InvalidateRect(PromptLabel, nullptr, TRUE);
 }
 
-void THalvexForm::ShowIncorrectPassword()
+void THalvexForm::ShowIncorrectPassword(uint32_t waitSeconds)
 {
     PromptColor = Red;
-    SetWindowTextA(PromptLabel, IncorrectPrompt);
+    SetWindowTextA(PromptLabel, IncorrectText(waitSeconds).c_str());
     InvalidateRect(PromptLabel, nullptr, TRUE);
 }
 

@@ -71,7 +71,7 @@ private:
     void WakeMonitor() override;
     void BlankMonitor(int32_t mode) override;
     void RevertNotices() override;
-    void ShowIncorrectPassword() override;
+    void ShowIncorrectPassword(uint32_t waitSeconds) override;
     void ArmShutDown() override;
     void ShowTimeWarning() override;
     void PlayAlarm(bool cutOffPlaying) override;

@@ -7,6 +7,7 @@
 #include "core/DateTime.h"
 #include "settings/DStorage.h"
 
+class TPasswordThrottle;
 class TPicture;
 
 // What one lock shows and accepts, as the program's settings had it when it was asked for.
@@ -32,6 +33,8 @@ public:
     virtual void RequestShutdown() = 0;
     // An event-log line; may do nothing, must not throw.
     virtual void Log(const std::string& text) = 0;
+    // The wrong passwords so far and the wait they imposed; kept by the program, not by one lock.
+    virtual TPasswordThrottle& Throttle() = 0;
 };
 
 // True when the lock ended with the right password; false otherwise, also

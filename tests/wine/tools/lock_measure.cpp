@@ -3,9 +3,10 @@
 // trials), and the time another program's Task Manager window stays visible during a lock
 // before the lock hides it. In between it keeps one lock up, idle, while the script reads
 // the program's processor time from the host: it writes <folder>\idle.want and waits for
-// <folder>\idle.done.
+// <folder>\idle.done. Last, the guessing rate of an automated loop that sends wrong
+// passwords to a lock as fast as it answers, with logging on.
 //
-// lock_measure.exe <lock trials> <hide trials> <folder>
+// lock_measure.exe <lock trials> <hide trials> <folder> [<guessing seconds>]
 #include <windows.h>
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "../LockScreenFixture.h"
+#include "../PasswordGuessing.h"
 
 using namespace harness;
 using namespace halvex_test;
@@ -137,15 +139,38 @@ bool IdleLock(LockScreenProgram& program, const std::string& folder)
     return program.Unlock("Secret") && answered;
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
+// Entries sent as fast as the lock answers them, each waited for. A try is an entry the lock
+// judged, not one it refused unseen during a wait: the prompt tells them apart, read before
+// and after each entry (no wait before it, none after it, or a new, longer one).
+bool MeasureGuessing(int seconds)
 {
-    if (argc != 4) return 2;
-    int lockTrials = std::max(1, std::atoi(argv[1]));
-    int hideTrials = std::max(1, std::atoi(argv[2]));
+    LockScreenProgram program(LoggingLock());
+    if (!program.Lock()) return false;
+    const LockWindow& lock = program.Window();
+    int sent = 0, tried = 0;
+    Stopwatch watch;
+    while (watch.Milliseconds() < seconds * 1000.0) {
+        int before = WaitSecondsShown(program.Prompt());
+        if (!SendEntry(lock, "guess" + std::to_string(sent))) return false;
+        ++sent;
+        int after = WaitSecondsShown(program.Prompt());
+        if (before == 0 || after == 0 || after > before) ++tried;
+    }
+    double elapsed = watch.Milliseconds() / 1000.0;
+    int denied = LogLinesOf(program.Dir(), AccessDenied);
+    std::printf("the guessing rate of an automated loop over %d s: %.2f tries a second (%d passwords tried of %d "
+                "entries sent, %.0f an hour at this rate; target <= 2.8 a second)\n",
+                seconds, tried / elapsed, tried, sent, tried / elapsed * 3600);
+    std::printf("entries refused, each logged: %d \"Access Denied\" lines, %.1f a second\n", denied,
+                denied / elapsed);
+    return denied == sent && program.IsLocked();
+}
+
+// The lock's timings with one program, which has ended when it returns.
+bool MeasureLocking(int lockTrials, int hideTrials, const std::string& folder)
+{
     LockScreenProgram program;
-    if (!program.IsStarted()) return 1;
+    if (!program.IsStarted()) return false;
     HWND taskBar = FindWindowA(TaskBarClass, nullptr);
     if (taskBar) ShowWindowAsync(taskBar, SW_SHOWNA);
 
@@ -155,7 +180,7 @@ int main(int argc, char** argv)
         double time = LockTrial(program.Program(), taskBar);
         if (time < 0) {
             std::printf("lock trial %d failed\n", i + 1);
-            return 1;
+            return false;
         }
         lockTimes.push_back(time);
     }
@@ -165,17 +190,35 @@ int main(int argc, char** argv)
                 taskBar ? "Wine's Shell_TrayWnd" : "no task bar found", lockTrials, lock.Min, lock.Median, lock.Max);
     std::fflush(stdout);
 
-    if (!IdleLock(program, argv[3])) {
+    if (!IdleLock(program, folder)) {
         std::printf("the idle lock failed\n");
-        return 1;
+        return false;
     }
 
-    if (!program.Lock()) return 1;
+    if (!program.Lock()) return false;
     std::vector<double> delays = HideTrials(hideTrials);
-    if (!program.Unlock("Secret") || delays.empty()) return 1;
+    if (!program.Unlock("Secret") || delays.empty()) return false;
     Figures hide = FiguresOf(delays);
     std::printf("Task Manager window of another program shown during a lock until hidden again, %zu trials: "
                 "p50 %.1f ms, p99 %.1f ms, max %.1f ms (target p99 <= 50 ms)\n",
                 delays.size(), hide.Median, hide.P99, hide.Max);
-    return delays.size() == static_cast<size_t>(hideTrials) ? 0 : 1;
+    std::fflush(stdout);
+    return delays.size() == static_cast<size_t>(hideTrials);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 4 && argc != 5) return 2;
+    int lockTrials = std::max(1, std::atoi(argv[1]));
+    int hideTrials = std::max(1, std::atoi(argv[2]));
+    int guessingSeconds = argc == 5 ? std::max(1, std::atoi(argv[4])) : 60;
+    if (!MeasureLocking(lockTrials, hideTrials, argv[3])) return 1;
+    // A program of its own, with logging on, left locked in a wait and ended when it returns.
+    if (!MeasureGuessing(guessingSeconds)) {
+        std::printf("the guessing measurement failed\n");
+        return 1;
+    }
+    return 0;
 }
