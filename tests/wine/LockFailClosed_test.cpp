@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "LockScreenFixture.h"
+#include "lockscreen/PasswordThrottle.h"
 #include "lockscreen/win32/LockSession.h"
 
 using namespace harness;
@@ -39,6 +40,9 @@ public:
     bool TimeExpired() const override { return false; }
     void RequestShutdown() override {}
     void Log(const std::string& text) override { Logged.push_back(text); }
+    TPasswordThrottle& Throttle() override { return Guesses; }
+
+    TPasswordThrottle Guesses;
 };
 
 struct Session {
