@@ -1,21 +1,24 @@
 // While hvxw.exe's lock is up, the Windows keys, whatever is pressed with them and the
-// Application key reach no other program, and a Windows key held since before the lock is
-// still let go.
+// Application key reach no other program, a Windows key held since before the lock is still
+// let go, and the lock's hook stays in front of other programs' hooks across its renewals.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "FrontKeyWatcher.h"
 #include "KeyRecorder.h"
 #include "LockScreenFixture.h"
 
 using namespace harness;
 using namespace halvex_test;
 
+using key_recorder::FrontKeyWatcher;
 using key_recorder::GenericKey;
 using key_recorder::IsHeldForTheSystem;
 using key_recorder::KeyEvent;
@@ -25,7 +28,12 @@ using key_recorder::ReleaseAtExit;
 
 namespace {
 
+// At least three heartbeats fall into any stretch this long.
+constexpr Timeout RenewalRun{10500};
+constexpr int HeartbeatsInRun = 3;
 constexpr Timeout KeyStateTimeout{2000};
+// More mismatches than this in the renewal run are counted, not listed.
+constexpr int ListedMismatches = 5;
 
 struct KeyChord {
     const char* Name;
@@ -142,4 +150,48 @@ TEST(LockScreenWindowsKeys, KeyHeldBeforeTheLockIsLetGoDuringIt)
     EXPECT_TRUE(WaitUntil([] { return !IsHeldForTheSystem(VK_LWIN); }, KeyStateTimeout, "the Windows key let go"));
     EXPECT_EQ(Describe(recorder.Press({'R'})), "R down, R up") << "the Windows key is no longer held";
     EXPECT_TRUE(program.Unlock("Secret"));
+}
+
+// The lock renews its hook at each heartbeat of the usage-time timer. A watcher put in front of
+// the lock's hook sees the swallowed keys until the next renewal puts the lock's hook before it.
+TEST(LockScreenHookRenewal, ChordsSwallowedAcrossRenewals)
+{
+    // The chords whose last key the lock swallows.
+    std::vector<const KeyChord*> swallowed;
+    for (const KeyChord& chord : Chords)
+        if (chord.Arrives.find(NameOf(chord.Keys.back()) + " down") == std::string::npos) swallowed.push_back(&chord);
+    KeyRecorder recorder;
+    ASSERT_TRUE(recorder.IsInstalled());
+    LockScreenProgram program;
+    ASSERT_TRUE(program.Lock());
+    FrontKeyWatcher watcher;
+    ASSERT_TRUE(watcher.IsInstalled());
+
+    const auto start = std::chrono::steady_clock::now();
+    Deadline runEnd(RenewalRun), lastEnd(RenewalRun + 2 * Heartbeat);
+    int renewals = 0, pressed = 0, mismatches = 0;
+    std::string listed;
+    while (!lastEnd.Expired() && (!runEnd.Expired() || renewals < HeartbeatsInRun)) {
+        const KeyChord& chord = *swallowed[pressed++ % swallowed.size()];
+        watcher.Forget();
+        std::string arrived = Describe(recorder.Press(chord.Keys));
+        if (arrived != chord.Arrives && mismatches++ < ListedMismatches)
+            listed += std::string("\n  ") + chord.Name + " after " + std::to_string(renewals) + " renewals: " + arrived;
+        if (!watcher.SawDown(chord.Keys.back())) {
+            ++renewals;
+            watcher.PutInFront();
+            ASSERT_TRUE(watcher.IsInstalled());
+        }
+    }
+    auto seconds = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - start);
+    EXPECT_EQ(mismatches, 0) << "of " << pressed << " chords, these arrived otherwise:" << listed;
+    EXPECT_GE(renewals, HeartbeatsInRun) << "renewals in " << seconds.count() << " s";
+    // Once per heartbeat, not at every pass of the lock loop.
+    EXPECT_LE(renewals, seconds / Heartbeat + 1) << "renewals in " << seconds.count() << " s";
+    EXPECT_GT(pressed, 10 * renewals) << "chords pressed";
+
+    EXPECT_TRUE(program.Unlock("Secret"));
+    // Every hook the renewals replaced is gone with the last one.
+    EXPECT_EQ(Describe(recorder.Press({VK_LWIN, 'R'})), "LWin down, R down, R up, LWin up");
+    EXPECT_EQ(Describe(recorder.Press({VK_MENU, VK_TAB})), "Alt down, Tab down, Tab up, Alt up");
 }

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "core/DateTime.h"
+#include "FrontKeyWatcher.h"
 #include "harness/Harness.h"
 #include "KeyRecorder.h"
 #include "lockscreen/win32/LocalClock.h"
@@ -32,6 +33,7 @@ static void PrintTo(const TRect& r, std::ostream* out)
     *out << "(" << r.Left << "," << r.Top << ")-(" << r.Right << "," << r.Bottom << ")";
 }
 
+using key_recorder::FrontKeyWatcher;
 using key_recorder::GenericKey;
 using key_recorder::IsHeldForTheSystem;
 using key_recorder::KeyEvent;
@@ -148,6 +150,7 @@ public:
     // nullopt when the tool did not answer.
     std::optional<bool> Install() const { return Ask(lockdown::InstallHookMessage); }
     std::optional<bool> Remove() const { return Ask(lockdown::RemoveHookMessage); }
+    std::optional<bool> Reinstall() const { return Ask(lockdown::ReinstallHookMessage); }
 
 private:
     std::optional<bool> Ask(UINT message) const
@@ -249,6 +252,44 @@ TEST(LockdownKeyboardHook, WindowsKeyHeldBeforeTheHookHoldsKeysBack)
     EXPECT_EQ(tool.Remove(), std::optional<bool>(true));
 }
 
+// A watcher installed after the lock's hook is called before it, until the hook is renewed.
+TEST(LockdownKeyboardHook, ReinstallPutsOneFreshHookInFront)
+{
+    KeyRecorder recorder;
+    ASSERT_TRUE(recorder.IsInstalled()) << harness::DescribeLastError();
+    HookTool tool;
+    ASSERT_TRUE(tool.IsReady());
+    ASSERT_EQ(tool.Install(), std::optional<bool>(true));
+    FrontKeyWatcher watcher;
+    ASSERT_TRUE(watcher.IsInstalled()) << harness::DescribeLastError();
+    ExpectKeys(recorder, {CaseNamed("Application key")}, true);
+    ASSERT_TRUE(watcher.SawDown(VK_APPS)) << "the watcher is in front of the lock's hook";
+
+    EXPECT_EQ(tool.Reinstall(), std::optional<bool>(true));
+    watcher.Forget();
+    ExpectKeys(recorder, KeyCases, true);
+    EXPECT_FALSE(watcher.SawDown(VK_APPS)) << "the fresh hook is in front of the watcher";
+    EXPECT_TRUE(watcher.SawDown('A')) << "keys the hook lets through reach the watcher";
+
+    EXPECT_EQ(tool.Remove(), std::optional<bool>(true));
+    // The hook that was renewed would still be swallowing here.
+    ExpectKeys(recorder, KeyCases, false);
+    EXPECT_EQ(tool.Remove(), std::optional<bool>(false));
+}
+
+// A lock whose hook the system refused at first gets one at the next renewal.
+TEST(LockdownKeyboardHook, ReinstallWithoutAHookInstallsOne)
+{
+    KeyRecorder recorder;
+    ASSERT_TRUE(recorder.IsInstalled()) << harness::DescribeLastError();
+    HookTool tool;
+    ASSERT_TRUE(tool.IsReady());
+    EXPECT_EQ(tool.Reinstall(), std::optional<bool>(true));
+    ExpectKeys(recorder, {CaseNamed("Windows+R"), CaseNamed("R")}, true);
+    EXPECT_EQ(tool.Remove(), std::optional<bool>(true));
+    ExpectKeys(recorder, {CaseNamed("Windows+R")}, false);
+}
+
 TEST(LockdownKeyboardHook, NoHookOnWindows98)
 {
     Windows98For windows98(lockdown::HookToolExe);
@@ -258,6 +299,7 @@ TEST(LockdownKeyboardHook, NoHookOnWindows98)
     HookTool tool;
     ASSERT_TRUE(tool.IsReady());
     EXPECT_EQ(tool.Install(), std::optional<bool>(false));
+    EXPECT_EQ(tool.Reinstall(), std::optional<bool>(false));
     ExpectKeys(recorder, {CaseNamed("Alt+Tab"), CaseNamed("Ctrl+Esc"), CaseNamed("Windows+R")}, false);
     EXPECT_EQ(tool.Remove(), std::optional<bool>(false));
 }

@@ -1,5 +1,5 @@
-// Installing and removing the lock's keyboard hook, and the hook procedure that
-// asks the portable key rule which events to swallow.
+// Installing, renewing and removing the lock's keyboard hook, and the hook procedure
+// that asks the portable key rule which events to swallow.
 #include "lockscreen/win32/Llh.h"
 
 #include "lockscreen/KeyRule.h"
@@ -10,7 +10,7 @@ namespace {
 // The system gives a hook procedure no context of its own: the handle lives here,
 // read and written only on the thread that runs the lock.
 HHOOK KeyboardHook = nullptr;
-// The Windows keys held as this hook has seen them.
+// Outlives a re-install, which must not forget a Windows key held across it.
 TWindowsKeys WindowsKeys;
 
 constexpr LRESULT SwallowEvent = 1;
@@ -34,6 +34,20 @@ HHOOK InstallKeyboardHook()
     if (!IsNtFamily() || KeyboardHook) return nullptr;
     WindowsKeys.Clear();
     KeyboardHook = SetKeyboardHook();
+    return KeyboardHook;
+}
+
+HHOOK ReinstallKeyboardHook()
+{
+    if (!IsNtFamily()) return nullptr;
+    HHOOK fresh = SetKeyboardHook();
+    if (!fresh) return nullptr;
+    // Key events already on their way to the old hook run through it while it is still in
+    // the chain; once it is gone, one it passes on would skip the hooks installed before it.
+    MSG pending;
+    PeekMessageA(&pending, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    if (KeyboardHook) UnhookWindowsHookEx(KeyboardHook);
+    KeyboardHook = fresh;
     return KeyboardHook;
 }
 

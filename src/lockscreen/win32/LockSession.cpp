@@ -47,6 +47,8 @@ private:
 void RunLockLoop(THalvexForm& form, TMonitorCovers& covers)
 {
     TLockLogic& logic = form.Logic();
+    // Windows silently drops a hook that once answered too slowly: a fresh one every heartbeat.
+    TDateTime hookTick = TickTime;
     while (logic.End() == TLockEnd::Running) {
         HideShellWindows();
         if (Application.Terminated()) logic.Terminate();
@@ -57,6 +59,10 @@ void RunLockLoop(THalvexForm& form, TMonitorCovers& covers)
         covers.KeepOnTop();
         form.KeepOnTop();
         form.AfterMessages();
+        if (TickTime != hookTick) {
+            hookTick = TickTime;
+            ReinstallKeyboardHook();
+        }
         logic.PollTick(TickTime, TimeExpired);
         logic.EndOfPass();
         if (logic.End() == TLockEnd::Running)
