@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "harness/Harness.h"
@@ -34,10 +35,11 @@ inline WORD GenericKey(DWORD virtualKey)
     }
 }
 
+// The Windows keys count: the lock's hook reads whether one is held from the system too.
 inline bool IsModifier(DWORD virtualKey)
 {
     WORD key = GenericKey(virtualKey);
-    return key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU;
+    return key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU || key == VK_LWIN || key == VK_RWIN;
 }
 
 inline INPUT KeyInput(WORD virtualKey, bool up)
@@ -46,7 +48,7 @@ inline INPUT KeyInput(WORD virtualKey, bool up)
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = virtualKey;
     input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC));
-    bool extended = virtualKey == VK_LWIN || virtualKey == VK_RWIN;
+    bool extended = virtualKey == VK_LWIN || virtualKey == VK_RWIN || virtualKey == VK_APPS;
     input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
     return input;
 }
@@ -74,11 +76,17 @@ public:
     // betweenEvents, when given, runs after each event, as when a person presses them.
     std::vector<KeyEvent> Press(const std::vector<WORD>& keys, const std::function<void()>& betweenEvents = nullptr)
     {
-        Events.clear();
-        MarkerReleased = false;
         std::vector<INPUT> inputs;
         for (WORD key : keys) inputs.push_back(KeyInput(key, false));
         for (auto key = keys.rbegin(); key != keys.rend(); ++key) inputs.push_back(KeyInput(*key, true));
+        return Send(std::move(inputs), betweenEvents);
+    }
+
+    // Sends the events as they are, a key pressed and not released included; returns what arrived here.
+    std::vector<KeyEvent> Send(std::vector<INPUT> inputs, const std::function<void()>& betweenEvents = nullptr)
+    {
+        Events.clear();
+        MarkerReleased = false;
         if (betweenEvents) {
             for (INPUT& input : inputs) {
                 EXPECT_EQ(SendInput(1, &input, sizeof(INPUT)), 1u) << harness::DescribeLastError();
@@ -113,6 +121,26 @@ private:
     UniqueHook Hook;
     std::vector<KeyEvent> Events;
     bool MarkerReleased = false;
+};
+
+inline bool IsHeldForTheSystem(WORD key) { return GetAsyncKeyState(key) < 0; }
+
+// Lets a key go however a test ends, so that no later test finds it held.
+class ReleaseAtExit {
+public:
+    explicit ReleaseAtExit(WORD key) : Key(key) {}
+    ~ReleaseAtExit()
+    {
+        if (!IsHeldForTheSystem(Key)) return;
+        INPUT up = KeyInput(Key, true);
+        SendInput(1, &up, sizeof up);
+        harness::PollUntil([this] { return !IsHeldForTheSystem(Key); }, AnswerTimeout);
+    }
+    ReleaseAtExit(const ReleaseAtExit&) = delete;
+    ReleaseAtExit& operator=(const ReleaseAtExit&) = delete;
+
+private:
+    WORD Key;
 };
 
 // How many of the events were of this key, down and up together.

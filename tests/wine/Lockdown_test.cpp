@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "core/DateTime.h"
+#include "FrontKeyWatcher.h"
 #include "harness/Harness.h"
 #include "KeyRecorder.h"
 #include "lockscreen/win32/LocalClock.h"
@@ -32,9 +33,13 @@ static void PrintTo(const TRect& r, std::ostream* out)
     *out << "(" << r.Left << "," << r.Top << ")-(" << r.Right << "," << r.Bottom << ")";
 }
 
+using key_recorder::FrontKeyWatcher;
 using key_recorder::GenericKey;
+using key_recorder::IsHeldForTheSystem;
 using key_recorder::KeyEvent;
+using key_recorder::KeyInput;
 using key_recorder::KeyRecorder;
+using key_recorder::ReleaseAtExit;
 
 namespace {
 
@@ -82,13 +87,20 @@ const std::vector<KeyCase> KeyCases = {
     {"Ctrl+Tab", {VK_CONTROL}, VK_TAB, false},
     {"Shift+Esc", {VK_SHIFT}, VK_ESCAPE, false},
     {"Alt+F4", {VK_MENU}, VK_F4, false},
-    {"left Windows key", {}, VK_LWIN, false},
-    {"right Windows key", {}, VK_RWIN, false},
-    {"Windows+Tab", {VK_LWIN}, VK_TAB, false},
+    {"left Windows key", {}, VK_LWIN, true},
+    {"right Windows key", {}, VK_RWIN, true},
+    {"Windows+Tab", {VK_LWIN}, VK_TAB, true},
+    {"Windows+R", {VK_RWIN}, 'R', true},
+    {"Ctrl+Windows+D", {VK_CONTROL, VK_LWIN}, 'D', true},
+    {"Application key", {}, VK_APPS, true},
+    {"R", {}, 'R', false},
 };
 
+bool IsWindowsKey(WORD key) { return key == VK_LWIN || key == VK_RWIN; }
+
 // Presses each case and checks that its key arrives, both down and up, exactly when the
-// lock's hook is expected to let it through; keys held with it always arrive.
+// lock's hook is expected to let it through; keys held with it always arrive. The key-up
+// of a Windows key always arrives, so that no program believes it held.
 void ExpectKeys(KeyRecorder& recorder, const std::vector<KeyCase>& cases, bool lockHookActive)
 {
     for (const KeyCase& keyCase : cases) {
@@ -99,10 +111,11 @@ void ExpectKeys(KeyRecorder& recorder, const std::vector<KeyCase>& cases, bool l
         bool expectArrival = !(lockHookActive && keyCase.Swallowed);
         Arrival key = ArrivalOf(arrived, keyCase.Key);
         EXPECT_EQ(key.Down, expectArrival) << "key down";
-        EXPECT_EQ(key.Up, expectArrival) << "key up";
+        EXPECT_EQ(key.Up, expectArrival || IsWindowsKey(keyCase.Key)) << "key up";
         for (WORD held : keyCase.HeldKeys) {
             Arrival heldArrival = ArrivalOf(arrived, held);
-            EXPECT_TRUE(heldArrival.Down && heldArrival.Up) << "held key 0x" << std::hex << held;
+            EXPECT_EQ(heldArrival.Down, !(lockHookActive && IsWindowsKey(held))) << "held key 0x" << std::hex << held;
+            EXPECT_TRUE(heldArrival.Up) << "held key 0x" << std::hex << held;
         }
     }
 }
@@ -137,6 +150,7 @@ public:
     // nullopt when the tool did not answer.
     std::optional<bool> Install() const { return Ask(lockdown::InstallHookMessage); }
     std::optional<bool> Remove() const { return Ask(lockdown::RemoveHookMessage); }
+    std::optional<bool> Reinstall() const { return Ask(lockdown::ReinstallHookMessage); }
 
 private:
     std::optional<bool> Ask(UINT message) const
@@ -214,6 +228,68 @@ TEST(LockdownKeyboardHook, SecondInstallAddsNoHook)
     EXPECT_EQ(tool.Remove(), std::optional<bool>(false));
 }
 
+// The hook never saw this key go down; only the system's key state tells that it is held.
+TEST(LockdownKeyboardHook, WindowsKeyHeldBeforeTheHookHoldsKeysBack)
+{
+    // Declared first, so that it lets the key go once nothing swallows it any more.
+    ReleaseAtExit release(VK_RWIN);
+    KeyRecorder recorder;
+    ASSERT_TRUE(recorder.IsInstalled()) << harness::DescribeLastError();
+    HookTool tool;
+    ASSERT_TRUE(tool.IsReady());
+    ASSERT_TRUE(ArrivalOf(recorder.Send({KeyInput(VK_RWIN, false)}), VK_RWIN).Down);
+    ASSERT_TRUE(harness::WaitUntil([] { return IsHeldForTheSystem(VK_RWIN); }, AnswerTimeout, "the key held"));
+    ASSERT_EQ(tool.Install(), std::optional<bool>(true));
+
+    // Let go in the same breath: while it is held, the recorder's marker key is held back too.
+    std::vector<KeyEvent> arrived = recorder.Send({KeyInput('R', false), KeyInput('R', true), KeyInput(VK_RWIN, true)});
+    Arrival r = ArrivalOf(arrived, 'R');
+    EXPECT_FALSE(r.Down || r.Up) << "Windows+R with the Windows key held since before the hook";
+    EXPECT_TRUE(ArrivalOf(arrived, VK_RWIN).Up);
+    EXPECT_TRUE(harness::WaitUntil([] { return !IsHeldForTheSystem(VK_RWIN); }, AnswerTimeout, "the key let go"));
+    r = ArrivalOf(recorder.Press({'R'}), 'R');
+    EXPECT_TRUE(r.Down && r.Up) << "R once the Windows key is let go";
+    EXPECT_EQ(tool.Remove(), std::optional<bool>(true));
+}
+
+// A watcher installed after the lock's hook is called before it, until the hook is renewed.
+TEST(LockdownKeyboardHook, ReinstallPutsOneFreshHookInFront)
+{
+    KeyRecorder recorder;
+    ASSERT_TRUE(recorder.IsInstalled()) << harness::DescribeLastError();
+    HookTool tool;
+    ASSERT_TRUE(tool.IsReady());
+    ASSERT_EQ(tool.Install(), std::optional<bool>(true));
+    FrontKeyWatcher watcher;
+    ASSERT_TRUE(watcher.IsInstalled()) << harness::DescribeLastError();
+    ExpectKeys(recorder, {CaseNamed("Application key")}, true);
+    ASSERT_TRUE(watcher.SawDown(VK_APPS)) << "the watcher is in front of the lock's hook";
+
+    EXPECT_EQ(tool.Reinstall(), std::optional<bool>(true));
+    watcher.Forget();
+    ExpectKeys(recorder, KeyCases, true);
+    EXPECT_FALSE(watcher.SawDown(VK_APPS)) << "the fresh hook is in front of the watcher";
+    EXPECT_TRUE(watcher.SawDown('A')) << "keys the hook lets through reach the watcher";
+
+    EXPECT_EQ(tool.Remove(), std::optional<bool>(true));
+    // The hook that was renewed would still be swallowing here.
+    ExpectKeys(recorder, KeyCases, false);
+    EXPECT_EQ(tool.Remove(), std::optional<bool>(false));
+}
+
+// A lock whose hook the system refused at first gets one at the next renewal.
+TEST(LockdownKeyboardHook, ReinstallWithoutAHookInstallsOne)
+{
+    KeyRecorder recorder;
+    ASSERT_TRUE(recorder.IsInstalled()) << harness::DescribeLastError();
+    HookTool tool;
+    ASSERT_TRUE(tool.IsReady());
+    EXPECT_EQ(tool.Reinstall(), std::optional<bool>(true));
+    ExpectKeys(recorder, {CaseNamed("Windows+R"), CaseNamed("R")}, true);
+    EXPECT_EQ(tool.Remove(), std::optional<bool>(true));
+    ExpectKeys(recorder, {CaseNamed("Windows+R")}, false);
+}
+
 TEST(LockdownKeyboardHook, NoHookOnWindows98)
 {
     Windows98For windows98(lockdown::HookToolExe);
@@ -223,7 +299,8 @@ TEST(LockdownKeyboardHook, NoHookOnWindows98)
     HookTool tool;
     ASSERT_TRUE(tool.IsReady());
     EXPECT_EQ(tool.Install(), std::optional<bool>(false));
-    ExpectKeys(recorder, {CaseNamed("Alt+Tab"), CaseNamed("Ctrl+Esc")}, false);
+    EXPECT_EQ(tool.Reinstall(), std::optional<bool>(false));
+    ExpectKeys(recorder, {CaseNamed("Alt+Tab"), CaseNamed("Ctrl+Esc"), CaseNamed("Windows+R")}, false);
     EXPECT_EQ(tool.Remove(), std::optional<bool>(false));
 }
 

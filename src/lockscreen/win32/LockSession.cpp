@@ -47,7 +47,8 @@ private:
     BOOL PreviousScreenSaver = FALSE;
 };
 
-void RunPass(THalvexForm& form, TMonitorCovers& covers, TShellWindowWatch& shell, TLockHost& host)
+void RunPass(THalvexForm& form, TMonitorCovers& covers, TShellWindowWatch& shell, TLockHost& host,
+             TDateTime& hookTick)
 {
     TLockLogic& logic = form.Logic();
     shell.HideShellWindows();
@@ -62,7 +63,13 @@ void RunPass(THalvexForm& form, TMonitorCovers& covers, TShellWindowWatch& shell
     covers.KeepOnTop();
     form.KeepOnTop();
     form.AfterMessages();
-    logic.PollTick(host.TickTime(), host.TimeExpired());
+    const TDateTime tick = host.TickTime();
+    // Windows silently drops a hook that once answered too slowly: a fresh one every heartbeat.
+    if (tick != hookTick) {
+        hookTick = tick;
+        ReinstallKeyboardHook();
+    }
+    logic.PollTick(tick, host.TimeExpired());
     logic.EndOfPass();
 }
 
@@ -84,6 +91,7 @@ void RunLockLoop(THalvexForm& form, TMonitorCovers& covers, TLockHost& host)
 {
     TLockLogic& logic = form.Logic();
     TShellWindowWatch shell;
+    TDateTime hookTick = host.TickTime();
     bool failureLogged = false;
     DWORD lastPass = GetTickCount() - PassIntervalMs;
     while (logic.End() == TLockEnd::Running) {
@@ -92,7 +100,7 @@ void RunLockLoop(THalvexForm& form, TMonitorCovers& covers, TLockHost& host)
             if (sinceLastPass >= PassIntervalMs) {
                 lastPass = GetTickCount();
                 sinceLastPass = 0;
-                RunPass(form, covers, shell, host);
+                RunPass(form, covers, shell, host, hookTick);
             } else {
                 RunMessages(form);
             }

@@ -12,6 +12,7 @@ inline constexpr char HookToolClass[] = "LockdownHookTool";
 // Sent to the hook tool's window; each answers 1 or 0.
 inline constexpr UINT InstallHookMessage = WM_APP + 1;  // 1 when a hook was installed
 inline constexpr UINT RemoveHookMessage = WM_APP + 2;   // the result of RemoveKeyboardHook
+inline constexpr UINT ReinstallHookMessage = WM_APP + 3;  // 1 when a fresh hook was installed
 
 // lockdown_hung.exe <event name>: shows a window titled as the Task Manager, signals
 // "<event name>.hanging", then answers no message until "<event name>.release" is set.

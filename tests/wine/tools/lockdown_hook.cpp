@@ -1,4 +1,4 @@
-// Runs the lock's keyboard hook on this program's thread, installed and removed on
+// Runs the lock's keyboard hook on this program's thread, installed, renewed and removed on
 // request of a test, so that the test can see from its own hook which keys it swallows.
 // Subsystem: windows
 #include <windows.h>
@@ -13,6 +13,7 @@ LRESULT CALLBACK ToolProcedure(HWND window, UINT message, WPARAM wParam, LPARAM 
     switch (message) {
     case lockdown::InstallHookMessage: return InstallKeyboardHook() != nullptr;
     case lockdown::RemoveHookMessage: return RemoveKeyboardHook();
+    case lockdown::ReinstallHookMessage: return ReinstallKeyboardHook() != nullptr;
     case WM_DESTROY: PostQuitMessage(0); return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
     }
