@@ -170,10 +170,12 @@ TEST(LockScreenLockdown, TaskBarHiddenWhileLocked)
 {
     HWND taskBar = FindWindowA(TaskBarClass, nullptr);
     ASSERT_NE(taskBar, nullptr) << "Wine's explorer has a task bar window";
+    // Wine's explorer hides its task bar while no tray icon exists: the program's icon first.
+    LockScreenProgram program;
+    ASSERT_TRUE(WaitUntil([&] { return HasTrayIcon(program.Program().Window()); }, DefaultTimeout, "the tray icon"));
     // Shown before, so that the lock has something to hide.
     ShowWindowAsync(taskBar, SW_SHOWNA);
     ASSERT_TRUE(WaitForVisible(taskBar));
-    LockScreenProgram program;
     ASSERT_TRUE(program.Lock());
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(taskBar); }, WithinPasses, "the task bar hidden"));
     ShowWindowAsync(taskBar, SW_SHOWNA);
