@@ -20,6 +20,7 @@ bool TScrollPanel::Create(HWND parent, const RECT& bounds, HFONT font)
 void TScrollPanel::SetLines(std::vector<std::string> lines)
 {
     Lines = std::move(lines);
+    UpdateTimer();
     RECT client;
     GetClientRect(Handle(), &client);
     Offset = client.bottom;
@@ -34,9 +35,17 @@ void TScrollPanel::SetTextColor(COLORREF color)
 
 void TScrollPanel::SetActive(bool active)
 {
-    if (active == Active_) return;
     Active_ = active;
-    if (active)
+    UpdateTimer();
+}
+
+// Nothing to scroll, no timer: an idle lock without a message wakes for nothing.
+void TScrollPanel::UpdateTimer()
+{
+    bool wanted = Active_ && !Lines.empty();
+    if (wanted == TimerRunning) return;
+    TimerRunning = wanted;
+    if (wanted)
         SetTimer(Handle(), StepTimer, StepMs, nullptr);
     else
         KillTimer(Handle(), StepTimer);

@@ -22,6 +22,7 @@ protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    void UpdateTimer();
     void Step();
     void Paint(HDC dc, const RECT& client) const;
     int LineHeight() const;
@@ -31,4 +32,5 @@ private:
     COLORREF TextColor = RGB(192, 192, 192);
     int Offset = 0;   // top of the first line, relative to the panel
     bool Active_ = false;
+    bool TimerRunning = false;
 };
