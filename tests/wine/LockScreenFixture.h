@@ -238,6 +238,24 @@ inline void DeleteDc(HDC dc) { DeleteDC(dc); }
 inline void ReleaseScreenDc(HDC dc) { ReleaseDC(nullptr, dc); }
 using UniqueMemoryDc = UniqueHandle<HDC, DeleteDc, static_cast<intptr_t>(0)>;
 using UniqueScreenDc = UniqueHandle<HDC, ReleaseScreenDc, static_cast<intptr_t>(0)>;
+
+// A 32-bit bitmap of top-down rows whose pixels can be read at *bits.
+inline UniqueBitmap CreateTopDownBitmap(HDC dc, int width, int height, void** bits)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return UniqueBitmap(CreateDIBSection(dc, &info, DIB_RGB_COLORS, bits, nullptr, 0));
+}
+
+inline COLORREF ColorOf(uint32_t pixel)
+{
+    return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+}
 }  // namespace screen_detail
 
 // A copy of an area of the screen as it is drawn at the moment it is taken: what the user
@@ -251,15 +269,8 @@ public:
         if (width <= 0 || height <= 0) return;
         UniqueScreenDc screen(GetDC(nullptr));
         UniqueMemoryDc memory(CreateCompatibleDC(screen.Get()));
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;   // top-down rows
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
         void* bits = nullptr;
-        UniqueBitmap bitmap(CreateDIBSection(memory.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        UniqueBitmap bitmap = CreateTopDownBitmap(memory.Get(), width, height, &bits);
         if (!screen || !memory || !bitmap || !bits) return;
         HGDIOBJ previous = SelectObject(memory.Get(), bitmap.Get());
         bool copied = BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), area.left, area.top, SRCCOPY) != FALSE;
@@ -274,8 +285,8 @@ public:
     // x and y in screen coordinates, inside the area.
     COLORREF At(int x, int y) const
     {
-        uint32_t pixel = Pixels[static_cast<size_t>(y - Area.top) * (Area.right - Area.left) + (x - Area.left)];
-        return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+        return screen_detail::ColorOf(
+            Pixels[static_cast<size_t>(y - Area.top) * (Area.right - Area.left) + (x - Area.left)]);
     }
     int Count(COLORREF color) const
     {

@@ -140,15 +140,8 @@ std::vector<COLORREF> DrawnIcon(LPCSTR standardIcon, int width, int height, COLO
     using namespace screen_detail;
     UniqueScreenDc screen(GetDC(nullptr));
     UniqueMemoryDc memory(CreateCompatibleDC(screen.Get()));
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;   // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    UniqueBitmap bitmap(CreateDIBSection(memory.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueBitmap bitmap = CreateTopDownBitmap(memory.Get(), width, height, &bits);
     UniqueBrush brush(CreateSolidBrush(background));
     if (!memory || !bitmap || !bits || !brush) return {};
     HGDIOBJ previous = SelectObject(memory.Get(), bitmap.Get());
@@ -159,8 +152,7 @@ std::vector<COLORREF> DrawnIcon(LPCSTR standardIcon, int width, int height, COLO
     SelectObject(memory.Get(), previous);
     const auto* pixels = static_cast<const uint32_t*>(bits);
     std::vector<COLORREF> colors;
-    for (int i = 0; i < width * height; ++i)
-        colors.push_back(RGB((pixels[i] >> 16) & 0xFF, (pixels[i] >> 8) & 0xFF, pixels[i] & 0xFF));
+    for (int i = 0; i < width * height; ++i) colors.push_back(ColorOf(pixels[i]));
     return colors;
 }
 
