@@ -59,10 +59,16 @@ bool SwallowLockKey(unsigned message, unsigned virtualKey, unsigned flags, bool 
     return false;
 }
 
-void TWindowsKeys::Note(unsigned message, unsigned virtualKey)
+void TWindowsKeys::Note(unsigned message, unsigned virtualKey, unsigned timeMs)
 {
-    if (!IsKeyMessage(message)) return;
+    if (!IsKeyMessage(message) || !IsWindowsKey(virtualKey)) return;
     const bool down = !IsKeyUpMessage(message);
-    if (virtualKey == VirtualKeyLeftWindows) LeftHeld = down;
-    if (virtualKey == VirtualKeyRightWindows) RightHeld = down;
+    (virtualKey == VirtualKeyLeftWindows ? LeftHeld : RightHeld) = down;
+    if (down) LastDownMs = timeMs;
+}
+
+bool TWindowsKeys::Held(unsigned nowMs) const
+{
+    // Unsigned subtraction keeps the age right across the tick's wrap.
+    return (LeftHeld || RightHeld) && nowMs - LastDownMs <= HeldWithoutRepeatMs;
 }

@@ -10,13 +10,20 @@ bool SwallowLockKey(unsigned message, unsigned virtualKey, unsigned flags, bool 
 
 // The Windows keys the hook has seen go down and not yet up. A key-down the
 // hook swallows never reaches the system's key state, so the hook keeps its own.
+// Times are the hook records' millisecond ticks, which wrap.
 class TWindowsKeys {
 public:
-    void Note(unsigned message, unsigned virtualKey);
-    bool Held() const { return LeftHeld || RightHeld; }
+    // A key really held repeats its key-down at least this often (the slowest
+    // repeat delay is one second); one that stops repeating was let go while
+    // no hook of ours listened, and must not swallow every key for good.
+    static constexpr unsigned HeldWithoutRepeatMs = 1500;
+
+    void Note(unsigned message, unsigned virtualKey, unsigned timeMs);
+    bool Held(unsigned nowMs) const;
     void Clear() { LeftHeld = RightHeld = false; }
 
 private:
     bool LeftHeld = false;
     bool RightHeld = false;
+    unsigned LastDownMs = 0;
 };

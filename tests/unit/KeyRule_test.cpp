@@ -214,18 +214,44 @@ TEST(KeyRuleWindowsKeys, HeldFromDownToUp)
     };
     for (const auto& c : cases) {
         TWindowsKeys keys;
-        for (const Event& event : c.Events) keys.Note(event.Message, event.VirtualKey);
-        EXPECT_EQ(keys.Held(), c.Held) << c.Name;
+        for (const Event& event : c.Events) keys.Note(event.Message, event.VirtualKey, 0);
+        EXPECT_EQ(keys.Held(0), c.Held) << c.Name;
+    }
+}
+
+// A key-up the hook never saw (the system dropped it, or it was between hooks)
+// must not leave every key swallowed: a held key keeps repeating its key-down.
+TEST(KeyRuleWindowsKeys, HeldOnlyWhileTheKeyRepeats)
+{
+    const unsigned limit = TWindowsKeys::HeldWithoutRepeatMs;
+    const struct {
+        const char* Name;
+        unsigned DownMs, RepeatMs, NowMs;
+        bool Held;
+    } cases[] = {
+        {"just pressed", 1000, 1000, 1000, true},
+        {"at the limit", 1000, 1000, 1000 + limit, true},
+        {"past the limit", 1000, 1000, 1001 + limit, false},
+        {"repeating keeps it held", 1000, 5000, 5000 + limit, true},
+        {"across the tick's wrap", 0xFFFFFF00u, 0xFFFFFF00u, 100, true},
+        {"stale across the wrap", 0xFFFFFF00u, 0xFFFFFF00u, limit, false},
+    };
+    for (const auto& c : cases) {
+        TWindowsKeys keys;
+        keys.Note(KeyDown, LeftWin, c.DownMs);
+        keys.Note(KeyDown, LeftWin, c.RepeatMs);
+        keys.Note(KeyDown, LetterR, c.NowMs);
+        EXPECT_EQ(keys.Held(c.NowMs), c.Held) << c.Name;
     }
 }
 
 TEST(KeyRuleWindowsKeys, ClearForgetsAHeldKey)
 {
     TWindowsKeys keys;
-    keys.Note(KeyDown, LeftWin);
-    keys.Note(KeyDown, RightWin);
+    keys.Note(KeyDown, LeftWin, 0);
+    keys.Note(KeyDown, RightWin, 0);
     keys.Clear();
-    EXPECT_FALSE(keys.Held());
+    EXPECT_FALSE(keys.Held(0));
 }
 
 }  // namespace

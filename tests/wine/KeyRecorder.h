@@ -85,6 +85,23 @@ public:
     // Sends the events as they are, a key pressed and not released included; returns what arrived here.
     std::vector<KeyEvent> Send(std::vector<INPUT> inputs, const std::function<void()>& betweenEvents = nullptr)
     {
+        if (!SendAndWait(std::move(inputs), betweenEvents, AnswerTimeout))
+            ADD_FAILURE() << "Timed out after " << AnswerTimeout.count() << " ms waiting for the keys to pass the hooks";
+        return Events;
+    }
+
+    // As Send, for keys that may not arrive at all: false when the lock swallowed even the
+    // marker (as while it counts a Windows key held) and nothing was decided by the deadline.
+    bool SendWithin(std::vector<INPUT> inputs, harness::Timeout timeout, std::vector<KeyEvent>& arrived)
+    {
+        bool decided = SendAndWait(std::move(inputs), nullptr, timeout);
+        arrived = Events;
+        return decided;
+    }
+
+private:
+    bool SendAndWait(std::vector<INPUT> inputs, const std::function<void()>& betweenEvents, harness::Timeout timeout)
+    {
         Events.clear();
         MarkerReleased = false;
         if (betweenEvents) {
@@ -99,11 +116,9 @@ public:
         UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
         EXPECT_EQ(sent, inputs.size()) << harness::DescribeLastError();
         // The recorder runs on this thread, called while the wait dispatches messages.
-        harness::WaitUntil([this] { return MarkerReleased; }, AnswerTimeout, "the keys to pass the hooks");
-        return Events;
+        return harness::PollUntil([this] { return MarkerReleased; }, timeout);
     }
 
-private:
     static LRESULT CALLBACK Record(int code, WPARAM wParam, LPARAM lParam)
     {
         if (code != HC_ACTION || !Active) return CallNextHookEx(nullptr, code, wParam, lParam);

@@ -32,6 +32,10 @@ namespace {
 constexpr Timeout RenewalRun{10500};
 constexpr int HeartbeatsInRun = 3;
 constexpr Timeout KeyStateTimeout{2000};
+// Past the time a Windows key is held without repeating, with room for a slow pass.
+constexpr Timeout QuietWindowsKeyTimeout{4000};
+// Well within the time a Windows key counts as held without repeating.
+constexpr Timeout HeldWindowsKeyCheck{500};
 // More mismatches than this in the renewal run are counted, not listed.
 constexpr int ListedMismatches = 5;
 
@@ -149,6 +153,28 @@ TEST(LockScreenWindowsKeys, KeyHeldBeforeTheLockIsLetGoDuringIt)
     EXPECT_EQ(Describe(recorder.Send({KeyInput(VK_LWIN, true)})), "LWin up");
     EXPECT_TRUE(WaitUntil([] { return !IsHeldForTheSystem(VK_LWIN); }, KeyStateTimeout, "the Windows key let go"));
     EXPECT_EQ(Describe(recorder.Press({'R'})), "R down, R up") << "the Windows key is no longer held";
+    EXPECT_TRUE(program.Unlock("Secret"));
+}
+
+// A Windows key whose key-up the lock never saw (a hook the system dropped missed it) is held
+// only while it repeats: after a pause the keyboard types again, and the lock stays up.
+TEST(LockScreenWindowsKeys, KeyUpNeverSeenStopsSwallowingOnceTheKeyIsQuiet)
+{
+    KeyRecorder recorder;
+    ASSERT_TRUE(recorder.IsInstalled());
+    LockScreenProgram program;
+    ASSERT_TRUE(program.Lock());
+    const std::vector<INPUT> typeR = {KeyInput('R', false), KeyInput('R', true)};
+    std::vector<INPUT> windowsKeyThenR = typeR;
+    windowsKeyThenR.insert(windowsKeyThenR.begin(), KeyInput(VK_LWIN, false));
+    std::vector<KeyEvent> arrived;
+    // The lock swallows even the recorder's marker while it counts the key held.
+    EXPECT_FALSE(recorder.SendWithin(windowsKeyThenR, HeldWindowsKeyCheck, arrived)) << Describe(arrived);
+    EXPECT_EQ(Describe(arrived), "");
+    EXPECT_TRUE(WaitUntil([&] { return recorder.SendWithin(typeR, HeldWindowsKeyCheck, arrived); },
+                          QuietWindowsKeyTimeout, "R to pass the hooks again"));
+    EXPECT_EQ(Describe(arrived), "R down, R up");
+    EXPECT_TRUE(program.IsLocked());
     EXPECT_TRUE(program.Unlock("Secret"));
 }
 

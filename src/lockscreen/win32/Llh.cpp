@@ -69,8 +69,8 @@ LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam)
         // that arrives faster than it reads its messages, and Ctrl+Esc would pass.
         bool controlDown = IsHeldNow(VK_CONTROL);
         // A Windows key the system saw go down before the lock is only in its state.
-        bool windowsKeyHeld = WindowsKeys.Held() || IsHeldNow(VK_LWIN) || IsHeldNow(VK_RWIN);
-        WindowsKeys.Note(message, key->vkCode);
+        bool windowsKeyHeld = WindowsKeys.Held(key->time) || IsHeldNow(VK_LWIN) || IsHeldNow(VK_RWIN);
+        WindowsKeys.Note(message, key->vkCode, key->time);
         if (SwallowLockKey(message, key->vkCode, key->flags, controlDown, windowsKeyHeld)) return SwallowEvent;
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
