@@ -201,6 +201,14 @@ TEST(EventLog, ThePageShowsTheLogOnlyWhileItIsTheActivePage)
     ASSERT_TRUE(ClickPageTab(program.Program(), LogFileTab));
     ASSERT_TRUE(program.Program().Settle());
     EXPECT_EQ(LinesOf(MemoText(program.Program())).size(), 4u);
+
+    // Logged while the window is hidden: shown again, the page has every line.
+    PostMessageA(program.Program().Window(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitForHidden(program.Program().Window()));
+    RefuseThenOpen(program);
+    OpenLogPage(program);
+    EXPECT_EQ(MemoText(program.Program()), *program.Dir().ReadFile(LogName()));
+    EXPECT_EQ(LinesOf(MemoText(program.Program())).size(), 6u);
 }
 
 TEST(EventLog, ClearAsksAndOnlyOkDeletesFileAndPage)

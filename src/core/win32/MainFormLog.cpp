@@ -24,7 +24,9 @@ void TMainForm::WriteLogEvent(const std::string& text)
     std::string line = LogLine(DecodeDateTime(ProgramNow()), DateSeparator, TimeSeparator, text);
     std::optional<std::string> failure = AppendToFile(LogFileName, line);
     LogFailure = failure ? NotWrittenText + LogFileName + ": " + *failure : std::string();
-    PageControlChange(TSender::None);
+    // A guessing program logs a line for every entry: a hidden page is read again
+    // only when the window is shown, not for each line.
+    if (IsWindowVisible(Handle())) PageControlChange(TSender::None);
 }
 
 void TMainForm::RefreshLogPage()

@@ -47,6 +47,9 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         FormDestroy();
         Application.Terminate();
         return 0;
+    case WM_SHOWWINDOW:
+        if (wParam) RefreshLogPage();
+        break;
     case WM_TIMER:
         if (wParam == MainTimerId) MainTimerTimer(TSender::Timer);
         return 0;
