@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Prints the figures of hvxw.exe's lock under Wine: lock request to the lock window in front
-# with the task bar hidden (warm trials), processor time of an idle lock, the same for a
+# with the task bar hidden (warm trials), processor time of an idle lock (without and with a
+# scrolling message), the same for a
 # loop that runs a lock pass without ever waiting (lock_spin.exe, for scale), and how long
 # another program's Task Manager window stays visible during a lock, and the guessing rate of
 # an automated loop that sends wrong passwords to the lock as fast as it answers.
@@ -42,6 +43,11 @@ pid=$(session_pid 'hvxw\.exe')
 [ -n "$pid" ] || { echo "measure-lock: hvxw.exe of this session not found" >&2; exit 1; }
 measure_cpu "hvxw.exe, idle lock (the real lock loop, target <= 2 %)" "$pid"
 : >"$handshake/idle.done"
+wait_for_want scroll "$tool"
+pid=$(session_pid 'hvxw\.exe')
+[ -n "$pid" ] || { echo "measure-lock: hvxw.exe of this session not found" >&2; exit 1; }
+measure_cpu "hvxw.exe, idle lock with a scrolling message" "$pid"
+: >"$handshake/scroll.done"
 wait "$tool"
 
 HALVEX_WINE_TIMEOUT=$((idle + 120)) "$scripts/wine-run.sh" "$session" "$bin/lock_spin.exe" "$windows_handshake" &

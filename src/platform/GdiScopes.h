@@ -27,6 +27,7 @@ public:
     PaintScope(const PaintScope&) = delete;
     PaintScope& operator=(const PaintScope&) = delete;
     HDC Get() const { return Dc; }
+    const RECT& Area() const { return Paint.rcPaint; }
 
 private:
     HWND Window;
@@ -59,6 +60,8 @@ public:
           Bitmap(CreateCompatibleBitmap(target, area.right - area.left, area.bottom - area.top)),
           Previous(SelectObject(Dc, Bitmap))
     {
+        // Drawn in the target's coordinates, whatever part of it the area is.
+        SetViewportOrgEx(Dc, -area.left, -area.top, nullptr);
     }
     ~BufferedPaint()
     {

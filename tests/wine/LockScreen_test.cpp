@@ -1,6 +1,6 @@
 // hvxw.exe's lock window as a user and other programs meet it: how it covers the screen,
 // what it shows, that a second request and another program's commands change nothing,
-// the Shut Down button's setting, and no cover windows on a single monitor.
+// the Shut Down button's setting, no cover windows on a single monitor, and the scrolling text.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -38,6 +38,29 @@ void ExpectStillLocked(const LockScreenProgram& program)
     RECT expected = PrimaryMonitor(), actual = ScreenRectOf(form);
     EXPECT_TRUE(EqualRect(&expected, &actual)) << "the lock window no longer covers the screen";
     EXPECT_TRUE(MutexExists(LockRunningMutex));
+}
+
+// The text pixels of the scrolling panel as the screen shows them.
+struct TextOnScreen {
+    int Pixels = 0;
+    int Top = -1;      // first row with text, screen coordinates; -1: none
+    int Bottom = -1;   // last row with text
+};
+
+TextOnScreen TextShownBy(HWND panel)
+{
+    RECT rect = ScreenRectOf(panel);
+    ScreenArea area(rect);
+    TextOnScreen text;
+    if (!area.Taken()) return text;
+    for (int y = rect.top; y < rect.bottom; ++y)
+        for (int x = rect.left; x < rect.right; ++x) {
+            if (area.At(x, y) == LockBlack) continue;
+            ++text.Pixels;
+            if (text.Top < 0) text.Top = y;
+            text.Bottom = y;
+        }
+    return text;
 }
 
 }  // namespace
@@ -137,5 +160,28 @@ TEST(LockScreenWindow, NoCoverWindowOnASingleMonitor)
         EXPECT_EQ(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST, 0)
             << "a visible top-most window of class \"" << ClassOf(window) << "\" besides the lock window";
     }
+    EXPECT_TRUE(program.Unlock("Secret"));
+}
+
+// The panel moves what it drew and draws only the strip it uncovers: the lines must rise
+// whole, leaving no trail and losing no pixel on the way.
+TEST(LockScreenWindow, ScrollingTextRisesWholeWithoutTrails)
+{
+    LockSettings settings;
+    settings.Text = {"Locked for a moment.", "Back soon."};
+    LockScreenProgram program(settings);
+    ASSERT_TRUE(program.Lock());
+    HWND panel = FindControl(program.Window().Form, ControlQuery::OfClass("HalvexScrollPanel"));
+    ASSERT_TRUE(panel);
+    const RECT rect = ScreenRectOf(panel);
+    // Both lines well inside the panel: they entered at its bottom.
+    TextOnScreen first;
+    ASSERT_TRUE(WaitUntil([&] { return (first = TextShownBy(panel)).Bottom >= 0 && first.Bottom < rect.bottom - 40; },
+                          Timeout{20000}, "both lines inside the panel"));
+    TextOnScreen later;
+    ASSERT_TRUE(WaitUntil([&] { return (later = TextShownBy(panel)).Top >= 0 && later.Top <= first.Top - 20; },
+                          Timeout{5000}, "the lines to rise"));
+    EXPECT_EQ(later.Pixels, first.Pixels) << "text pixels at row " << first.Top << " and at row " << later.Top;
+    EXPECT_EQ(later.Bottom - later.Top, first.Bottom - first.Top) << "height of the text";
     EXPECT_TRUE(program.Unlock("Secret"));
 }

@@ -13,8 +13,11 @@ constexpr int StepPixels = 1;
 bool TScrollPanel::Create(HWND parent, const RECT& bounds, HFONT font)
 {
     Font = font;
-    return CreateHandle(ScrollPanelClass, "", WS_CHILD | WS_VISIBLE, 0, bounds.left, bounds.top,
-                        bounds.right - bounds.left, bounds.bottom - bounds.top, parent, nullptr);
+    if (!CreateHandle(ScrollPanelClass, "", WS_CHILD | WS_VISIBLE, 0, bounds.left, bounds.top,
+                      bounds.right - bounds.left, bounds.bottom - bounds.top, parent, nullptr))
+        return false;
+    LineHeight = MeasureLineHeight();
+    return true;
 }
 
 void TScrollPanel::SetLines(std::vector<std::string> lines)
@@ -51,7 +54,7 @@ void TScrollPanel::UpdateTimer()
         KillTimer(Handle(), StepTimer);
 }
 
-int TScrollPanel::LineHeight() const
+int TScrollPanel::MeasureLineHeight() const
 {
     WindowDcScope dc(Handle());
     SelectionScope font(dc.Get(), Font);
@@ -60,31 +63,37 @@ int TScrollPanel::LineHeight() const
     return metrics.tmHeight;
 }
 
+// Every 30 ms for as long as the lock is up: the picture on screen moves up a step and only
+// the strip it uncovers is drawn, so a lock with a message stays near idle.
 void TScrollPanel::Step()
 {
     if (Lines.empty()) return;
-    RECT client;
-    GetClientRect(Handle(), &client);
     Offset -= StepPixels;
     // Cyclic: once the last line has left at the top, the first enters again at the bottom.
-    if (Offset + LineHeight() * static_cast<int>(Lines.size()) < 0) Offset = client.bottom;
-    InvalidateRect(Handle(), nullptr, FALSE);
+    if (Offset + LineHeight * static_cast<int>(Lines.size()) < 0) {
+        RECT client;
+        GetClientRect(Handle(), &client);
+        Offset = client.bottom;
+        InvalidateRect(Handle(), nullptr, FALSE);
+        return;
+    }
+    ScrollWindowEx(Handle(), 0, -StepPixels, nullptr, nullptr, nullptr, nullptr, SW_INVALIDATE);
 }
 
-void TScrollPanel::Paint(HDC dc, const RECT& client) const
+void TScrollPanel::Paint(HDC dc, const RECT& area) const
 {
-    FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    FillRect(dc, &area, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
     SelectionScope font(dc, Font);
     ::SetTextColor(dc, TextColor);
     SetBkMode(dc, TRANSPARENT);
-    TEXTMETRICA metrics = {};
-    GetTextMetricsA(dc, &metrics);
+    RECT client;
+    GetClientRect(Handle(), &client);
     int top = Offset;
     for (const std::string& line : Lines) {
-        RECT row = {client.left, top, client.right, top + metrics.tmHeight};
-        if (row.bottom > client.top && row.top < client.bottom)
+        RECT row = {client.left, top, client.right, top + LineHeight};
+        if (row.bottom > area.top && row.top < area.bottom)
             DrawTextA(dc, line.c_str(), static_cast<int>(line.size()), &row, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
-        top += metrics.tmHeight;
+        top += LineHeight;
     }
 }
 
@@ -98,11 +107,10 @@ LRESULT TScrollPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 1;
     case WM_PAINT: {
         PaintScope paint(Handle());
-        RECT client;
-        GetClientRect(Handle(), &client);
         // The text moves every 30 ms: drawn off screen, it never flickers.
-        BufferedPaint buffer(paint.Get(), client);
-        Paint(buffer.Get(), client);
+        if (IsRectEmpty(&paint.Area())) return 0;
+        BufferedPaint buffer(paint.Get(), paint.Area());
+        Paint(buffer.Get(), paint.Area());
         return 0;
     }
     case WM_DESTROY:

@@ -24,12 +24,13 @@ protected:
 private:
     void UpdateTimer();
     void Step();
-    void Paint(HDC dc, const RECT& client) const;
-    int LineHeight() const;
+    void Paint(HDC dc, const RECT& area) const;
+    int MeasureLineHeight() const;
 
     std::vector<std::string> Lines;
     HFONT Font = nullptr;
     COLORREF TextColor = RGB(192, 192, 192);
+    int LineHeight = 0;
     int Offset = 0;   // top of the first line, relative to the panel
     bool Active_ = false;
     bool TimerRunning = false;

@@ -3,7 +3,7 @@
 // trials), and the time another program's Task Manager window stays visible during a lock
 // before the lock hides it. In between it keeps one lock up, idle, while the script reads
 // the program's processor time from the host: it writes <folder>\idle.want and waits for
-// <folder>\idle.done. Last, the guessing rate of an automated loop that sends wrong
+// <folder>\idle.done; then the same with a scrolling message (scroll.want, scroll.done). Last, the guessing rate of an automated loop that sends wrong
 // passwords to a lock as fast as it answers, with logging on.
 //
 // lock_measure.exe <lock trials> <hide trials> <folder> [<guessing seconds>]
@@ -129,11 +129,12 @@ std::vector<double> HideTrials(int trials)
     return delays;
 }
 
-bool IdleLock(LockScreenProgram& program, const std::string& folder)
+// phase names the handshake files: <phase>.want and <phase>.done.
+bool IdleLock(LockScreenProgram& program, const std::string& folder, const std::string& phase)
 {
     if (!program.Lock()) return false;
-    std::string want = JoinPath(folder, "idle.want");
-    std::string done = JoinPath(folder, "idle.done");
+    std::string want = JoinPath(folder, phase + ".want");
+    std::string done = JoinPath(folder, phase + ".done");
     if (FILE* file = std::fopen(want.c_str(), "w")) std::fclose(file);
     bool answered = WaitForFileQuietly(done, IdleHandshakeTimeout);
     return program.Unlock("Secret") && answered;
@@ -190,7 +191,7 @@ bool MeasureLocking(int lockTrials, int hideTrials, const std::string& folder)
                 taskBar ? "Wine's Shell_TrayWnd" : "no task bar found", lockTrials, lock.Min, lock.Median, lock.Max);
     std::fflush(stdout);
 
-    if (!IdleLock(program, folder)) {
+    if (!IdleLock(program, folder, "idle")) {
         std::printf("the idle lock failed\n");
         return false;
     }
@@ -206,6 +207,15 @@ bool MeasureLocking(int lockTrials, int hideTrials, const std::string& folder)
     return delays.size() == static_cast<size_t>(hideTrials);
 }
 
+// A lock with a scrolling message wakes to move it; a program of its own, ended when it returns.
+bool ScrollingIdleLock(const std::string& folder)
+{
+    LockSettings settings;
+    settings.Text = {"This computer is locked.", "Ask at the front desk for the password."};
+    LockScreenProgram program(settings);
+    return IdleLock(program, folder, "scroll");
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -215,6 +225,10 @@ int main(int argc, char** argv)
     int hideTrials = std::max(1, std::atoi(argv[2]));
     int guessingSeconds = argc == 5 ? std::max(1, std::atoi(argv[4])) : 60;
     if (!MeasureLocking(lockTrials, hideTrials, argv[3])) return 1;
+    if (!ScrollingIdleLock(argv[3])) {
+        std::printf("the idle lock with a scrolling message failed\n");
+        return 1;
+    }
     // A program of its own, with logging on, left locked in a wait and ended when it returns.
     if (!MeasureGuessing(guessingSeconds)) {
         std::printf("the guessing measurement failed\n");
