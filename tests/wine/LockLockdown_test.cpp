@@ -31,6 +31,8 @@ constexpr Timeout CoveredAgain{1000};
 // The lock hides a shell window at its next pass, every 10 ms; the rest is room for a busy machine.
 constexpr Timeout HiddenAtNextPass{300};
 constexpr Timeout AnswerTimeout{5000};
+// The lock reads every window's title again about every 1.5 s.
+constexpr Timeout RenamedWindowHidden{5000};
 
 // --- Other programs' windows ---------------------------------------------------------------------
 
@@ -164,6 +166,26 @@ TEST(LockScreenLockdown, TaskManagersHiddenAtOnceAndShownMinimisedAfter)
         EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window) && IsIconic(window); }, DefaultTimeout,
                               "the Task Manager shown minimised"));
     }
+}
+
+// The lock reads the titles of windows it has seen before only now and then: a window renamed
+// to the Task Manager's title during the lock is hidden all the same, a little later.
+TEST(LockScreenLockdown, WindowRenamedToTheTaskManagerIsHidden)
+{
+    LockScreenProgram program;
+    ASSERT_TRUE(program.Lock());
+    UniqueWindow window(CreateWindowExA(0, "STATIC", "Notes", WS_OVERLAPPEDWINDOW, 40, 40, 240, 120, nullptr, nullptr,
+                                        GetModuleHandleA(nullptr), nullptr));
+    ASSERT_TRUE(window);
+    ShowWindow(window.Get(), SW_SHOWNOACTIVATE);
+    ASSERT_TRUE(program.WaitForPass() && program.WaitForPass());
+    ASSERT_TRUE(IsWindowVisible(window.Get())) << "an ordinary window is left alone";
+
+    ASSERT_TRUE(SetWindowTextA(window.Get(), ClassicTaskManagerTitle));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(window.Get()); }, RenamedWindowHidden,
+                          "the renamed window hidden"));
+    ASSERT_TRUE(program.Unlock("Secret"));
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window.Get()); }, DefaultTimeout, "the window shown again"));
 }
 
 TEST(LockScreenLockdown, TaskBarHiddenWhileLocked)
