@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "GuardFixture.h"
 #include "LockScreenFixture.h"
 #include "PasswordGuessing.h"
 #include "TestClock.h"
-#include "guard/GuardNames.h"
 #include "guard/win32/ServiceSetup.h"
 
 using namespace harness;
@@ -23,10 +23,6 @@ using namespace halvex_test;
 
 namespace {
 
-constexpr char GuardExe[] = "hvxguard.exe";
-constexpr char GuardLog[] = "hvxguard.log";
-// The program is back within this after it was ended (the target is 1 s; the rest is room).
-constexpr Timeout BackWithin{3000};
 constexpr int KillsInARow = 20;
 constexpr char AdminCheckCaption[] = "Admin privilege checking";
 
@@ -40,47 +36,6 @@ struct ServiceHandle {
     ServiceHandle(const ServiceHandle&) = delete;
     ServiceHandle& operator=(const ServiceHandle&) = delete;
 };
-
-// The process of the program's configuration window, if one exists other than `not`.
-DWORD ProgramProcess(DWORD not_ = 0)
-{
-    for (HWND window : FindTopWindows(WindowQuery::OfClass(MainFormClass))) {
-        DWORD id = 0;
-        GetWindowThreadProcessId(window, &id);
-        if (id != not_) return id;
-    }
-    return 0;
-}
-
-// The program has read its settings and answers messages.
-bool RunningProgramSettled(DWORD processId)
-{
-    HWND main = FindTopWindow(WindowQuery::OfClass(MainFormClass).InProcess(processId));
-    DWORD_PTR ignored = 0;
-    return main && SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
-}
-
-HWND VisibleLockOf(DWORD processId)
-{
-    for (HWND window : FindTopWindows(WindowQuery::OfClass(LockFormClass).InProcess(processId)))
-        if (IsWindowVisible(window)) return window;
-    return nullptr;
-}
-
-bool Kill(DWORD processId)
-{
-    UniqueKernelHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId));
-    if (!process || !TerminateProcess(process.Get(), 1)) return false;
-    return WaitForSingleObject(process.Get(), 5000) == WAIT_OBJECT_0;
-}
-
-int RedPixelsOf(HWND lockForm)
-{
-    HWND panel = FindControl(lockForm, ControlQuery::OfClass("HalvexScrollPanel"));
-    if (!panel) return -1;
-    ScreenArea area(ScreenRectOf(panel));
-    return area.Taken() ? area.Count(NoticeRed) : -1;
-}
 
 // Who may do what with the service under a descriptor: SYSTEM and administrators may stop,
 // reconfigure and delete it; everyone else may at most look at it.
@@ -119,59 +74,12 @@ void ExpectOnlyAdministratorsControl(const char* sddl)
     LocalFree(descriptor);
 }
 
-// hvxw.exe and the guard in a folder of their own, the guard registered as the installer
-// does it; removed again, and the program it started ended, when the test ends.
-class GuardedProgram {
-public:
-    explicit GuardedProgram(const LockSettings& settings = {}, CallSite at = CallSite::Here())
-    {
-        WriteLockSettings(Folder, settings);
-        Installed = Folder.CopyIn(JoinPath(ExeDir(), ProgramName), "", at) &&
-                    Folder.CopyIn(JoinPath(ExeDir(), GuardExe), "", at) && RunGuard("/install \"" + ProgramPath() + "\"", at);
-    }
-    ~GuardedProgram()
-    {
-        RunGuard("/uninstall");
-        if (DWORD id = ProgramProcess()) Kill(id);
-    }
-    GuardedProgram(const GuardedProgram&) = delete;
-    GuardedProgram& operator=(const GuardedProgram&) = delete;
-
-    bool IsInstalled() const { return Installed; }
-    const AppDir& Dir() const { return Folder; }
-    std::string ProgramPath() const { return Folder.PathOf(ProgramName); }
-    std::string Log() const { return Folder.ReadFile(GuardLog).value_or(""); }
-
-    // The program the guard started, once its configuration window exists; 0 on timeout.
-    DWORD WaitForProgram(DWORD other = 0, Timeout timeout = BackWithin, CallSite at = CallSite::Here()) const
-    {
-        DWORD id = 0;
-        WaitUntil([&] { return (id = ProgramProcess(other)) != 0; }, timeout, "the guarded program", at);
-        return id;
-    }
-
-    bool RunGuard(const std::string& arguments, CallSite at = CallSite::Here()) const
-    {
-        Process guard = Process::Start(Folder.PathOf(GuardExe), arguments, Folder.Path(), at);
-        if (!guard.WaitForExit(Timeout{20000}, at)) return false;
-        EXPECT_EQ(guard.ExitCode(), std::optional<DWORD>(0)) << arguments << "\n" << Log();
-        return guard.ExitCode() == std::optional<DWORD>(0);
-    }
-
-private:
-    AppDir Folder;
-    bool Installed = false;
-};
-
-// Asks the program for a lock and waits for the lock window in front.
-HWND LockAndWait(DWORD processId)
+int RedPixelsOf(HWND lockForm)
 {
-    HWND main = FindTopWindow(WindowQuery::OfClass(MainFormClass).InProcess(processId));
-    if (!main) return nullptr;
-    PostMessageA(main, HalvexMessage(), 1, 0);
-    HWND form = nullptr;
-    WaitUntil([&] { return (form = VisibleLockOf(processId)) != nullptr; }, DefaultTimeout, "the lock window");
-    return form;
+    HWND panel = FindControl(lockForm, ControlQuery::OfClass("HalvexScrollPanel"));
+    if (!panel) return -1;
+    ScreenArea area(ScreenRectOf(panel));
+    return area.Taken() ? area.Count(NoticeRed) : -1;
 }
 
 }  // namespace
