@@ -4,6 +4,7 @@
 #include "ResourceIds.h"
 #include "core/Version.h"
 #include "platform/DialogTemplate.h"
+#include "platform/ReportFailure.h"
 
 namespace {
 
@@ -28,7 +29,11 @@ INT_PTR CALLBACK AboutProcedure(HWND box, UINT message, WPARAM wParam, LPARAM lP
         SetWindowPos(box, HWND_TOP, area.left + (area.right - area.left - (own.right - own.left)) / 2,
                      area.top + (area.bottom - area.top - (own.bottom - own.top)) / 2, 0, 0, SWP_NOSIZE);
         SetForegroundWindow(box);
-        (*onOpen)(box);
+        try {
+            (*onOpen)(box);
+        } catch (...) {
+            ReportCurrentException(box);
+        }
         return TRUE;
     }
     case WM_COMMAND:

@@ -7,6 +7,7 @@
 #include "core/win32/MainForm.h"
 #include "core/win32/MainFormIds.h"
 #include "core/win32/ProgramGlobals.h"
+#include "platform/ReportFailure.h"
 
 namespace {
 
@@ -24,7 +25,13 @@ LRESULT CALLBACK HotKeyControlProcedure(HWND control, UINT message, WPARAM wPara
                                         DWORD_PTR form)
 {
     // The control has no leave notification of its own.
-    if (message == WM_KILLFOCUS) reinterpret_cast<TMainForm*>(form)->SetHalvexHotKey(TSender::Control);
+    if (message == WM_KILLFOCUS) {
+        try {
+            reinterpret_cast<TMainForm*>(form)->SetHalvexHotKey(TSender::Control);
+        } catch (...) {
+            ReportCurrentException(GetAncestor(control, GA_ROOT));
+        }
+    }
     return DefSubclassProc(control, message, wParam, lParam);
 }
 

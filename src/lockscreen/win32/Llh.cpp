@@ -27,6 +27,20 @@ HHOOK SetKeyboardHook()
 
 bool IsHeldNow(int virtualKey) { return GetAsyncKeyState(virtualKey) < 0; }
 
+// The key rule applied to one key event of the hook.
+bool Swallow(WPARAM wParam, LPARAM lParam)
+{
+    const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+    const auto message = static_cast<unsigned>(wParam);
+    // The keyboard as it is now: this thread's own key state lags behind input
+    // that arrives faster than it reads its messages, and Ctrl+Esc would pass.
+    bool controlDown = IsHeldNow(VK_CONTROL);
+    // A Windows key the system saw go down before the lock is only in its state.
+    bool windowsKeyHeld = WindowsKeys.Held(key->time) || IsHeldNow(VK_LWIN) || IsHeldNow(VK_RWIN);
+    WindowsKeys.Note(message, key->vkCode, key->time);
+    return SwallowLockKey(message, key->vkCode, key->flags, controlDown, windowsKeyHeld);
+}
+
 }  // namespace
 
 HHOOK InstallKeyboardHook()
@@ -62,16 +76,11 @@ bool RemoveKeyboardHook()
 
 LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (code == HC_ACTION && IsKeyEvent(wParam)) {
-        const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-        const auto message = static_cast<unsigned>(wParam);
-        // The keyboard as it is now: this thread's own key state lags behind input
-        // that arrives faster than it reads its messages, and Ctrl+Esc would pass.
-        bool controlDown = IsHeldNow(VK_CONTROL);
-        // A Windows key the system saw go down before the lock is only in its state.
-        bool windowsKeyHeld = WindowsKeys.Held(key->time) || IsHeldNow(VK_LWIN) || IsHeldNow(VK_RWIN);
-        WindowsKeys.Note(message, key->vkCode, key->time);
-        if (SwallowLockKey(message, key->vkCode, key->flags, controlDown, windowsKeyHeld)) return SwallowEvent;
+    // Nothing there throws; should it ever, a key the lock cannot judge is swallowed.
+    try {
+        if (code == HC_ACTION && IsKeyEvent(wParam) && Swallow(wParam, lParam)) return SwallowEvent;
+    } catch (...) {
+        return SwallowEvent;
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "lockscreen/win32/HoldWindow.h"
+#include "platform/CallbackBoundary.h"
 
 namespace {
 
@@ -46,10 +47,18 @@ UniqueWindow CreateCover(HINSTANCE instance, const TRect& area)
     return cover;
 }
 
-BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT area, LPARAM rectangles)
+struct TMonitorList {
+    std::vector<TRect> Rectangles;
+    TCallbackBoundary Boundary;
+};
+
+BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT area, LPARAM list)
 {
-    reinterpret_cast<std::vector<TRect>*>(rectangles)->push_back({area->left, area->top, area->right, area->bottom});
-    return TRUE;
+    auto& monitors = *reinterpret_cast<TMonitorList*>(list);
+    return monitors.Boundary.Run(FALSE, [&] {
+        monitors.Rectangles.push_back({area->left, area->top, area->right, area->bottom});
+        return TRUE;
+    });
 }
 
 std::optional<TRect> MonitorRectangle(HMONITOR monitor)
@@ -64,9 +73,10 @@ std::optional<TRect> MonitorRectangle(HMONITOR monitor)
 
 std::vector<TRect> MonitorRectangles()
 {
-    std::vector<TRect> rectangles;
-    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&rectangles));
-    return rectangles;
+    TMonitorList list;
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&list));
+    list.Boundary.RethrowCaught();
+    return list.Rectangles;
 }
 
 TMonitorCovers::TMonitorCovers(HMONITOR lockMonitor)

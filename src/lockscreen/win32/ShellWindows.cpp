@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "platform/CallbackBoundary.h"
+
 namespace {
 
 constexpr char ClassicTaskManagerTitle[] = "Windows Task Manager";
@@ -36,10 +38,18 @@ void ShowIfFound(HWND window, int how)
     if (window) ShowWindowAsync(window, how);
 }
 
-BOOL CALLBACK AddWindow(HWND window, LPARAM windows)
+struct TWindowList {
+    std::vector<HWND> Windows;
+    TCallbackBoundary Boundary;
+};
+
+BOOL CALLBACK AddWindow(HWND window, LPARAM list)
 {
-    reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
-    return TRUE;
+    auto& windows = *reinterpret_cast<TWindowList*>(list);
+    return windows.Boundary.Run(FALSE, [&] {
+        windows.Windows.push_back(window);
+        return TRUE;
+    });
 }
 
 bool IsShellWindow(HWND window)
@@ -62,8 +72,10 @@ void HideShellWindows()
 
 void TShellWindowWatch::HideShellWindows()
 {
-    std::vector<HWND> windows;
-    EnumWindows(AddWindow, reinterpret_cast<LPARAM>(&windows));
+    TWindowList list;
+    EnumWindows(AddWindow, reinterpret_cast<LPARAM>(&list));
+    list.Boundary.RethrowCaught();
+    std::vector<HWND>& windows = list.Windows;
     std::sort(windows.begin(), windows.end());
     if (++PassesSinceFullLook >= FullLookPasses) {
         PassesSinceFullLook = 0;
