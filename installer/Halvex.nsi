@@ -77,14 +77,16 @@ Click Next to continue."
 !insertmacro MUI_PAGE_WELCOME
 !define MUI_PAGE_CUSTOMFUNCTION_LEAVE CheckInstallFolder
 !insertmacro MUI_PAGE_DIRECTORY
-!define MUI_COMPONENTSPAGE_TEXT_TOP "Choose the options of this installation."
+!define MUI_PAGE_HEADER_TEXT "Choose Options"
+!define MUI_PAGE_HEADER_SUBTEXT "Choose how ${PRODUCT} is set up."
+!define MUI_COMPONENTSPAGE_TEXT_TOP "${PRODUCT} itself is always installed. Clear the screen saver option to keep your own screen saver."
+!define MUI_COMPONENTSPAGE_SMALLDESC
 !insertmacro MUI_PAGE_COMPONENTS
 ; The list of what was done stays until Next, for an administrator to read.
 !define MUI_FINISHPAGE_NOAUTOCLOSE
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_TEXT "${PRODUCT} is installed and running: its padlock is in the notification area.$\r$\n$\r$\n\
-Right-click the padlock and choose Configure to set the passwords.$\r$\n$\r$\n\
-Click Finish to close Setup."
+Right-click the padlock and choose Configure to set the passwords."
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\Halvex.html"
 !define MUI_FINISHPAGE_SHOWREADME_TEXT "Show the help page"
 !define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
@@ -354,7 +356,7 @@ Section "!${PRODUCT}" SecProgram
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
-Section "Make ${PRODUCT} my screen saver" SecScreenSaver
+Section "Use as my screen saver" SecScreenSaver
   Call ScreenSaverPaths
   DetailPrint "Making ${SCREENSAVER_FILE} the screen saver"
   System::Call 'user32::SystemParametersInfoW(i ${SPI_SETSCREENSAVEACTIVE}, i 1, p 0, i ${SPIF_UPDATE_AND_BROADCAST})'

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "HalvexProgram.h"
+#include "SetupWindows.h"
 #include "SystemOptionsFiles.h"
 #include "core/Version.h"
 #include "harness/Harness.h"
@@ -23,6 +24,7 @@
 using namespace harness;
 using namespace registry_scratch;
 using namespace system_options;
+using namespace setup_windows;
 
 namespace {
 
@@ -51,8 +53,6 @@ constexpr char ProgramQuestionCaption[] = "Halvex Uninstall";
 constexpr char ProgramQuestionText[] = "Do you wish to clear the system settings maked with\rHalvex?";
 constexpr char UninstallerCaption[] = "Halvex " HALVEX_VERSION_TEXT " Uninstall";
 constexpr char KeepQuestionStart[] = "Keep the Halvex settings and event logs?";
-// The NSIS wizard's Next / Install / Uninstall / Close button.
-constexpr int WizardNextButton = 1;
 
 // Wine's icacls is a stub: a recorder stands in for it, loaded in place of the built-in one.
 constexpr char IcaclsName[] = "icacls.exe";
@@ -246,27 +246,6 @@ void DeleteGuardService()
     SERVICE_STATUS status = {};
     ControlService(service.Get(), SERVICE_CONTROL_STOP, &status);
     DeleteService(service.Get());
-}
-
-// A visible dialog of the caption (or the caption and a page's subcaption) whose message, the
-// static text of a message box, starts with textStart; an empty textStart wants no message.
-HWND FindDialog(const std::string& caption, const std::string& textStart)
-{
-    for (HWND window : FindTopWindows(WindowQuery::OfClass(MessageBoxClass))) {
-        if (!IsWindowVisible(window) || TextOf(window).rfind(caption, 0) != 0) continue;
-        const bool isMessageBox = GetDlgItem(window, 0xFFFF) != nullptr;
-        if (textStart.empty() ? !isMessageBox : isMessageBox && MessageBoxText(window).rfind(textStart, 0) == 0)
-            return window;
-    }
-    return nullptr;
-}
-
-HWND WaitForDialog(const std::string& caption, const std::string& textStart)
-{
-    HWND found = nullptr;
-    WaitUntil([&] { return (found = FindDialog(caption, textStart)) != nullptr; }, SetupTimeout,
-              "a window \"" + caption + "\"" + (textStart.empty() ? "" : " saying \"" + textStart + "...\""));
-    return found;
 }
 
 // Saves a registry value and puts it back (or removes it) afterwards.
@@ -578,25 +557,25 @@ TEST_F(InstallerIsolated, InteractiveUninstallAsksBothQuestionsAndLeavesAnotherS
 
     Process uninstaller = Process::Start(Installed(UninstallerName), "", ScratchRoot());
     // The uninstaller's wizard, titled with the current page after the caption.
-    HWND wizard = WaitForDialog(UninstallerCaption, "");
-    HWND next = WaitForControl(wizard, ControlQuery::WithId(WizardNextButton));
+    HWND wizard = WaitForDialog(UninstallerCaption, "", SetupTimeout);
+    ASSERT_TRUE(wizard);
+    HWND next = WaitForNextEnabled(wizard, SetupTimeout);
     ASSERT_TRUE(next);
     ASSERT_TRUE(Click(next));
 
     // The program's own question: "No" leaves the system options alone.
-    HWND question = WaitForDialog(ProgramQuestionCaption, ProgramQuestionText);
+    HWND question = WaitForDialog(ProgramQuestionCaption, ProgramQuestionText, SetupTimeout);
     ASSERT_TRUE(question);
     ASSERT_TRUE(PressMessageBoxButton(question, IDNO));
     // Then whether to keep the settings: "No" removes them too.
-    HWND keep = WaitForDialog(UninstallerCaption, KeepQuestionStart);
+    HWND keep = WaitForDialog(UninstallerCaption, KeepQuestionStart, SetupTimeout);
     ASSERT_TRUE(keep);
     ASSERT_TRUE(PressMessageBoxButton(keep, IDNO));
     ASSERT_TRUE(WaitUntil([] { return !KeyExists(HKEY_LOCAL_MACHINE, UninstallKey); }, SetupTimeout,
                           "the uninstaller to finish"));
     // Its last page: Close.
     ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(next) && TextOf(next).find("Close") != std::string::npos; },
-                          SetupTimeout,
-                          "the Close button"));
+                          SetupTimeout, "the Close button"));
     ASSERT_TRUE(Click(next));
     EXPECT_TRUE(WaitForDestroyed(wizard, SetupTimeout));
 
