@@ -30,7 +30,9 @@ TVerdict TPasswordThrottle::Judge(TEntry entry, uint32_t now)
     if (entry == TEntry::Empty) return TVerdict::NoAttempt;
     if (SecondsLeft(now) != 0) return TVerdict::Refused;
     if (entry == TEntry::Right) {
+        bool changed = WrongInARow_ != 0;
         WrongInARow_ = 0;
+        if (changed && CountChanged) CountChanged(0);
         return TVerdict::Opens;
     }
     if (WrongInARow_ < std::numeric_limits<uint32_t>::max()) ++WrongInARow_;
@@ -38,5 +40,15 @@ TVerdict TPasswordThrottle::Judge(TEntry entry, uint32_t now)
         WaitStart = now;
         WaitLength = NextWait();
     }
+    if (CountChanged) CountChanged(WrongInARow_);
     return TVerdict::Refused;
+}
+
+void TPasswordThrottle::Resume(uint32_t wrongInARow, uint32_t now)
+{
+    WrongInARow_ = wrongInARow;
+    WaitLength = 0;
+    if (WrongInARow_ < WrongBeforeWait) return;
+    WaitStart = now;
+    WaitLength = NextWait();
 }

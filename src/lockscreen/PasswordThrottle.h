@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 // What was entered, as the lock judged it against its passwords.
 enum class TEntry { Empty, Wrong, Right };
@@ -26,6 +27,13 @@ public:
     uint32_t SecondsLeft(uint32_t now);
     bool Waiting(uint32_t now) { return SecondsLeft(now) != 0; }
     uint32_t WrongInARow() const { return WrongInARow_; }
+
+    // Takes up a count kept while the program was not running (it was ended and started
+    // again): from 5 wrong ones in a row on, a wait starts afresh, so ending the program
+    // never shortens one.
+    void Resume(uint32_t wrongInARow, uint32_t now);
+    // Told each new count, to keep it where a restart finds it.
+    std::function<void(uint32_t)> CountChanged;
 
 private:
     // Forgets a wait that is over, so that the clock's wrapping round never brings it back.

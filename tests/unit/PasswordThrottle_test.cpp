@@ -123,3 +123,33 @@ TEST(PasswordThrottle, AnHourOfGuessingAsFastAsAllowed)
 }
 
 }  // namespace
+
+// A count kept across a restart: each change is told, and a resumed count of 5 or more
+// waits in full again from the restart, as long as the block it is in.
+TEST(PasswordThrottle, CountToldAndResumedAfterARestart)
+{
+    TPasswordThrottle throttle;
+    std::vector<uint32_t> told;
+    throttle.CountChanged = [&](uint32_t count) { told.push_back(count); };
+    throttle.Judge(E, 0);
+    throttle.Judge(W, 0);
+    throttle.Judge(W, 0);
+    throttle.Judge(R, 0);
+    throttle.Judge(R, 0);
+    EXPECT_EQ(told, (std::vector<uint32_t>{1, 2, 0})) << "told only what changed";
+
+    const struct {
+        uint32_t Count, SecondsLeft;
+    } cases[] = {{0, 0}, {4, 0}, {5, 30}, {7, 30}, {10, 60}, {15, 120}, {1000, 900}};
+    for (const auto& c : cases) {
+        TPasswordThrottle resumed;
+        resumed.Resume(c.Count, 5 * Minute);
+        EXPECT_EQ(resumed.WrongInARow(), c.Count);
+        EXPECT_EQ(resumed.SecondsLeft(5 * Minute), c.SecondsLeft) << c.Count << " wrong ones";
+        EXPECT_EQ(resumed.Judge(R, 5 * Minute), c.SecondsLeft ? Refused : Opens) << c.Count << " wrong ones";
+    }
+    TPasswordThrottle resumed;
+    resumed.Resume(4, 0);
+    EXPECT_EQ(resumed.Judge(W, 0), Refused);
+    EXPECT_EQ(resumed.SecondsLeft(0), 30u) << "the fifth in a row counts the resumed four";
+}

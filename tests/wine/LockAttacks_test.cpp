@@ -163,3 +163,27 @@ TEST(LockAttacks, OutsideALockOnlyTheRealEndOfTheSessionEndsTheProgram)
     SendMessageTimeoutA(window, WM_ENDSESSION, TRUE, 0, SMTO_ABORTIFHUNG, 5000, &answer);
     EXPECT_TRUE(running.Program().WaitForExit(DefaultTimeout));
 }
+
+// The name a lock holds tells the screen saver that one is up; another program that takes it
+// first, or puts an object of another kind under it, must not keep the lock away.
+TEST(LockAttacks, TheLockNameTakenByAnotherProgramKeepsNoLockAway)
+{
+    const struct {
+        const char* Name;
+        bool AsMutex;
+    } squatters[] = {{"a mutex held", true}, {"an event of the same name", false}};
+    for (const auto& squatter : squatters) {
+        SCOPED_TRACE(squatter.Name);
+        UniqueKernelHandle taken(squatter.AsMutex ? CreateMutexA(nullptr, TRUE, LockRunningMutex)
+                                                  : CreateEventA(nullptr, TRUE, FALSE, LockRunningMutex));
+        ASSERT_TRUE(taken);
+        LockScreenProgram program;
+        ASSERT_TRUE(program.Lock());
+        EXPECT_TRUE(program.IsLocked());
+        // Still one lock at a time.
+        program.Program().PostRequest(1);
+        ASSERT_TRUE(program.Program().Settle());
+        EXPECT_EQ(FindTopWindows(WindowQuery::OfClass(LockFormClass).InProcess(program.Program().Id())).size(), 1u);
+        EXPECT_TRUE(program.Unlock("Secret"));
+    }
+}

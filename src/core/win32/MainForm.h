@@ -15,6 +15,7 @@
 #include "core/DateTime.h"
 #include "core/UsageTime.h"
 #include "core/win32/UsageTimeHost.h"
+#include "core/win32/GuardLink.h"
 #include "lockscreen/PasswordThrottle.h"
 #include "settings/DStorage.h"
 #include "settings/SettingsModel.h"
@@ -166,6 +167,8 @@ private:
     bool LockRunning = false;
     // Outlives each lock, so that a new lock does not give a guesser a fresh count.
     TPasswordThrottle PasswordThrottle;
+    // What the guard service needs to bring the program back as it was.
+    TGuardLink Guard;
     bool ClosingByProgram = false;   // set by Close: a WM_CLOSE from anyone else only hides
     TUsageTimeHost UsageHost{*this};
     TUsageTime Usage{UsageHost};

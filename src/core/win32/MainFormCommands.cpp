@@ -79,7 +79,9 @@ void TMainForm::ActionExitExecute(TSender)
         !PasswordQuery(Application.Handle(), AdminCheckCaption, AdminPrompt, AdminPassword, ""))
         return;
     std::string question = "Exit " + Application.Title() + "?";
-    if (Application.ShowMessageBox(question, "Confirmation", MB_OKCANCEL | MB_ICONQUESTION) == IDOK) Close();
+    if (Application.ShowMessageBox(question, "Confirmation", MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
+    Guard.ExitSanctioned();
+    Close();
 }
 
 void TMainForm::Close()

@@ -79,12 +79,21 @@ void TMainForm::FormCreate()
     SetPickerDate(Control(IdLDateTimePicker), today);
     SetPickerDate(Control(IdRDateTimePicker), today);
 
+    // Started again by the guard after it was ended during a lock: locked at once, whatever
+    // the lock style, and with the count of wrong passwords it had.
+    bool relock = Guard.Attach();
+    PasswordThrottle.Resume(Guard.WrongPasswordsKept(), GetTickCount());
+    PasswordThrottle.CountChanged = [this](uint32_t count) { Guard.KeepWrongPasswords(count); };
+
     SetTimer(Handle(), MainTimerId, MainTimerInterval, nullptr);
     TimerEnabled = true;
     MainTimerTimer(TSender::None);
     Usage.EndStartUp();
 
-    if (IsChecked(Control(IdStartUpCheckBox))) ActionSetHalvexExecute(TSender::Form);
+    if (relock)
+        PostMessageA(Handle(), HalvexMessage, RequestLock, 0);
+    else if (IsChecked(Control(IdStartUpCheckBox)))
+        ActionSetHalvexExecute(TSender::Form);
 }
 
 void TMainForm::FormDestroy()
@@ -122,6 +131,7 @@ void TMainForm::MainTimerTimer(TSender sender)
     }
     TickTime = Usage.TickTime();
     TimeExpired = Usage.TimeExpired();
+    Guard.SetTimeExpired(TimeExpired);
     // A shutdown requested in the tick has destroyed the window and its tray icon.
     if (IsWindow(Handle()) && TrayIcon) UpdateTrayIcon();
 }

@@ -115,6 +115,7 @@ void TMainForm::OnTimeRestrictionChange(TSender sender)
     if (SelectedProfile() == CurrentProfile) {
         Usage.ChangeRestriction(UsageRestrictionOf(ProfileRestrictionsOfControls()));
         TimeExpired = false;
+        Guard.SetTimeExpired(false);
     }
     ActionModifySettingsExecute(sender);
 }

@@ -94,7 +94,10 @@ void TMainForm::RunLockRequest()
         explicit LockRunningScope(bool& flag) : Flag(flag), Before(flag) { Flag = true; }
         ~LockRunningScope() { Flag = Before; }
     } running(LockRunning);
+    Guard.LockBegins();
     RunLockSession(request, host);
+    // The shut-down path keeps it: a program ended but not followed by a shutdown comes back locked.
+    if (Application.Tag != 1) Guard.LockEndedByPassword();
 }
 
 std::string TMainForm::LockPassword() const

@@ -25,7 +25,10 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return TRUE;
     case WM_ENDSESSION:
         // Ended for real only with TRUE; a lock stays up to the very end, whoever sends it.
-        if (wParam && !LockRunning) Close();
+        if (wParam && !LockRunning) {
+            Guard.ExitSanctioned();
+            Close();
+        }
         return 0;
     case WM_HOTKEY:
         if (wParam == HotKeyId) ActionSetHalvexExecute(TSender::Form);

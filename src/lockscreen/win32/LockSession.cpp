@@ -16,6 +16,7 @@ namespace {
 
 constexpr char LockMutexName[] = "Hvxmu02";
 constexpr char PassFailedText[] = "Lock error, the lock stays up: ";
+constexpr char LockNameTakenText[] = "Locked although another program holds ";
 // A whole pass runs this often: a shell window shown during the lock is hidden
 // again well within 50 ms, and an idle lock costs next to nothing. Messages that
 // arrive in between are handled at once.
@@ -117,8 +118,16 @@ void RunLockLoop(THalvexForm& form, TMonitorCovers& covers, TLockHost& host)
 
 bool RunLockSession(const TLockRequest& request, TLockHost& host)
 {
+    // One lock at a time. The name tells the screen saver a lock is up; another program that
+    // holds it, or an object of another kind under it, must not keep every lock away.
+    static bool Running = false;
+    if (Running) return false;
+    struct RunningScope {
+        RunningScope() { Running = true; }
+        ~RunningScope() { Running = false; }
+    } running;
     UniqueKernelHandle lock(CreateMutexA(nullptr, FALSE, LockMutexName));
-    if (!lock || GetLastError() == ERROR_ALREADY_EXISTS) return false;
+    if (!lock || GetLastError() == ERROR_ALREADY_EXISTS) host.Log(std::string(LockNameTakenText) + LockMutexName);
 
     THalvexForm form(request, host);
     if (request.Picture) form.SetPicture(request.Picture);

@@ -25,7 +25,8 @@ LRESULT CALLBACK IntruderProcedure(HWND window, UINT message, WPARAM wParam, LPA
     switch (message) {
     case TakeForegroundCommand:
         BringWindowToTop(window);
-        return SetForegroundWindow(window) && GetForegroundWindow() == window;
+        // Not read back: the lock may have taken the foreground again before the call returns.
+        return SetForegroundWindow(window) != FALSE;
     case ClearTopMostCommand: {
         // Its state cannot be read back here: the lock may have restored it before the call returns.
         bool cleared = SetWindowPos(reinterpret_cast<HWND>(wParam), HWND_NOTOPMOST, 0, 0, 0, 0, KeepPlace) != FALSE;

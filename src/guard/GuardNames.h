@@ -1,0 +1,21 @@
+// The names the guard service and the program it keeps running meet by. The guard
+// creates each object and decides who may do what with it; the program only opens them.
+#pragma once
+
+// Held by the program for as long as it runs; released only by an exit the guard must
+// not undo, so an end by any other way leaves it abandoned.
+inline constexpr char GuardAliveMutexName[] = "Global\\HalvexGuardAlive";
+// Held by the program from the start of a lock until the right password ends it.
+inline constexpr char GuardLockMutexName[] = "Global\\HalvexGuardLock";
+// Held by the program while the user's usage time has run out.
+inline constexpr char GuardTimeOutMutexName[] = "Global\\HalvexGuardTimeOut";
+// Set by the guard only: the program it starts must lock at once.
+inline constexpr char GuardRelockEventName[] = "Global\\HalvexGuardRelock";
+// Set by the program once it holds its mutexes: the guard then knows a relock was taken up.
+inline constexpr char GuardUpEventName[] = "Global\\HalvexGuardUp";
+// Counts the wrong passwords in a row, so that a restart does not start the count afresh.
+inline constexpr char GuardWrongPasswordsName[] = "Global\\HalvexGuardWrongPasswords";
+inline constexpr long GuardWrongPasswordsMax = 1000000;
+
+inline constexpr char GuardServiceName[] = "HalvexGuard";
+inline constexpr char GuardServiceDisplayName[] = "Halvex Guard";

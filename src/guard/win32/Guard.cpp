@@ -1,0 +1,175 @@
+// The guard's loop. The program holds the alive mutex for as long as it runs and lets go
+// of it only for an exit the guard must not undo; ended any other way, it leaves the mutex
+// abandoned, and its lock and time-out mutexes tell whether it must come back locked.
+#include "guard/win32/Guard.h"
+
+#include "guard/GuardPolicy.h"
+#include "guard/win32/ProgramStarter.h"
+
+namespace {
+
+// Without a user to start the program for, the guard looks again at a logon, or after this.
+constexpr DWORD NoUserRetryMs = 60 * 1000;
+
+std::string FolderOf(const std::string& path)
+{
+    size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+const char* Describe(THeld held)
+{
+    switch (held) {
+    case THeld::Free: return "free";
+    case THeld::Abandoned: return "abandoned";
+    default: return "held by another process";
+    }
+}
+
+}  // namespace
+
+TGuard::TGuard(std::string program, TGuardSignals& signals, const TGuardLog& log)
+    : Program(std::move(program)), Folder(FolderOf(Program)), Signals(signals), Log(log)
+{
+}
+
+TGuard::TWake TGuard::WaitFor(HANDLE handle, HANDLE second, DWORD timeoutMs, bool* secondSignalled)
+{
+    HANDLE handles[4] = {Signals.Stop, Signals.SessionChanged};
+    DWORD count = 2;
+    if (handle) handles[count++] = handle;
+    if (second) handles[count++] = second;
+    DWORD result = WaitForMultipleObjects(count, handles, FALSE, timeoutMs);
+    if (secondSignalled) *secondSignalled = second && (result == WAIT_OBJECT_0 + count - 1);
+    if (result == WAIT_OBJECT_0) return TWake::Stop;
+    if (result == WAIT_OBJECT_0 + 1) return TWake::Session;
+    if (result == WAIT_TIMEOUT) return TWake::Timeout;
+    if (result >= WAIT_ABANDONED_0 && result < WAIT_ABANDONED_0 + count) return TWake::HandleAbandoned;
+    if (result == WAIT_FAILED) return TWake::Stop;
+    return TWake::Handle;
+}
+
+bool TGuard::RelockPending() const
+{
+    return WaitForSingleObject(Objects.Relock.Get(), 0) == WAIT_OBJECT_0;
+}
+
+// The program has ended (the alive mutex is ours now and released again): decide.
+void TGuard::TakeEnd(bool exitSanctioned)
+{
+    TProgramEnd end;
+    end.ExitSanctioned = exitSanctioned;
+    end.Lock = TestMutex(Objects.Lock.Get());
+    end.TimeOut = TestMutex(Objects.TimeOut.Get());
+    end.RelockPending = RelockPending();
+    end.SessionEnding = Signals.SessionEnding;
+    TRestart restart = DecideAfterEnd(end);
+    Log.Write(std::string("program ended") + (exitSanctioned ? " by its own exit" : "") + "; lock " +
+              Describe(end.Lock) + ", time-out " + Describe(end.TimeOut) +
+              (end.SessionEnding ? ", session ending" : "") +
+              (restart.Start ? (restart.LockAtOnce ? ": started again, locked" : ": started again") : ": left ended"));
+    Down = !restart.Start;
+    LockAtOnce = restart.LockAtOnce;
+    if (Down) ResetEvent(Objects.Relock.Get());
+}
+
+// After an exit the guard must not undo it waits for a new session, or for the program
+// started by hand, whose start it hears of.
+bool TGuard::StayDown()
+{
+    for (;;) {
+        switch (WaitFor(Objects.Up.Get())) {
+        case TWake::Stop: return false;
+        case TWake::Session:
+            if (Signals.SessionEnding) continue;
+            Down = false;
+            return true;
+        default:
+            if (TestMutex(Objects.Alive.Get()) == THeld::ByAnother) return Watch();
+            continue;
+        }
+    }
+}
+
+// A program is up and holds the alive mutex: wait until it lets go or ends.
+bool TGuard::Watch()
+{
+    for (;;) {
+        switch (WaitFor(Objects.Alive.Get())) {
+        case TWake::Stop: return false;
+        case TWake::Session: continue;
+        case TWake::Handle:
+            ReleaseMutex(Objects.Alive.Get());
+            TakeEnd(true);
+            return true;
+        case TWake::HandleAbandoned:
+            ReleaseMutex(Objects.Alive.Get());
+            QuickEnds = 0;
+            TakeEnd(false);
+            return true;
+        default: continue;
+        }
+    }
+}
+
+// Starts the program and waits until it says it is up (then watches it) or ends first.
+bool TGuard::StartAndSeeUp()
+{
+    if (LockAtOnce) SetEvent(Objects.Relock.Get());
+    ResetEvent(Objects.Up.Get());
+    if (uint32_t delay = RestartDelayMs(QuickEnds)) {
+        if (WaitFor(nullptr, nullptr, delay) == TWake::Stop) return false;
+    }
+    TStarted started = StartInActiveSession(Program, Folder);
+    if (!started.Process) {
+        Log.Write("cannot start " + Program + ": " + started.Failure);
+        return WaitFor(nullptr, nullptr, NoUserRetryMs) != TWake::Stop;
+    }
+    Log.Write(std::string("started ") + Program + (LockAtOnce ? " to lock at once" : ""));
+    for (;;) {
+        bool up = false;
+        switch (WaitFor(started.Process.Get(), Objects.Up.Get(), INFINITE, &up)) {
+        case TWake::Stop: return false;
+        case TWake::Session: continue;
+        default: break;
+        }
+        if (up) {
+            // A relock is done once the program holds the lock mutex; until then it stays asked for.
+            if (RelockPending() && TestMutex(Objects.Lock.Get()) == THeld::ByAnother) {
+                ResetEvent(Objects.Relock.Get());
+                LockAtOnce = false;
+            }
+            return Watch();
+        }
+        // Ended before it was up: a second instance of one already running, or a failure at start.
+        THeld alive = TestMutex(Objects.Alive.Get());
+        if (alive == THeld::ByAnother) return Watch();
+        ++QuickEnds;
+        TakeEnd(false);
+        return true;
+    }
+}
+
+void TGuard::Run()
+{
+    std::string failure = Objects.Create();
+    if (!failure.empty()) {
+        Log.Write("cannot create the shared objects: " + failure);
+        WaitForSingleObject(Signals.Stop, INFINITE);
+        return;
+    }
+    Log.Write("guarding " + Program);
+    for (;;) {
+        bool goOn = false;
+        if (Down || Signals.SessionEnding) {
+            goOn = StayDown();
+        } else {
+            switch (TestMutex(Objects.Alive.Get())) {
+            case THeld::ByAnother: goOn = Watch(); break;
+            case THeld::Abandoned: TakeEnd(false); goOn = true; break;
+            default: goOn = StartAndSeeUp(); break;
+            }
+        }
+        if (!goOn) return;
+    }
+}

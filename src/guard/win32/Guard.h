@@ -1,0 +1,44 @@
+// The guard's watch over the program: start it in the user's session, know when it has
+// ended and how, and start it again as the policy says. It only ever waits on handles.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+
+#include "guard/win32/GuardLog.h"
+#include "guard/win32/GuardObjects.h"
+
+// Set by the service's control handler, read by the watch.
+struct TGuardSignals {
+    HANDLE Stop = nullptr;            // manual reset: the service stops
+    HANDLE SessionChanged = nullptr;  // auto reset: a logon, log-off or console change
+    std::atomic<bool> SessionEnding{false};
+};
+
+class TGuard {
+public:
+    TGuard(std::string program, TGuardSignals& signals, const TGuardLog& log);
+    // Returns when the service is to stop.
+    void Run();
+
+private:
+    enum class TWake { Stop, Session, Handle, HandleAbandoned, Timeout };
+    TWake WaitFor(HANDLE handle, HANDLE second = nullptr, DWORD timeoutMs = INFINITE, bool* secondSignalled = nullptr);
+
+    bool StartAndSeeUp();
+    bool Watch();
+    bool StayDown();
+    void TakeEnd(bool exitSanctioned);
+    bool RelockPending() const;
+
+    std::string Program;
+    std::string Folder;
+    TGuardSignals& Signals;
+    const TGuardLog& Log;
+    TGuardObjects Objects;
+    bool LockAtOnce = false;
+    bool Down = false;
+    uint32_t QuickEnds = 0;
+};
