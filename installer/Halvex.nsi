@@ -367,7 +367,7 @@ SectionEnd
 Section "-Start"
   DetailPrint "Registering the guard service"
   ClearErrors
-  ExecWait '"$INSTDIR\${GUARD_FOLDER}\${GUARD_EXE}" /install' $0
+  ExecWait '"$INSTDIR\${GUARD_FOLDER}\${GUARD_EXE}" /install "$INSTDIR\${PROGRAM_EXE}"' $0
   ${If} ${Errors}
   ${OrIf} $0 <> 0
     MessageBox MB_OK|MB_ICONEXCLAMATION "The guard service could not be registered (exit code $0).$\r$\n$\r$\n\

@@ -188,6 +188,18 @@ std::vector<DWORD> ProcessesOf(const std::string& imagePath)
     return ids;
 }
 
+// The process that started the given one, or 0.
+DWORD ParentOf(DWORD processId)
+{
+    UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return 0;
+    PROCESSENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot.Get(), &entry); more; more = Process32Next(snapshot.Get(), &entry))
+        if (entry.th32ProcessID == processId) return entry.th32ParentProcessID;
+    return 0;
+}
+
 bool ProgramRuns()
 {
     return halvex_test::MutexExists("Hvxmu01");
@@ -472,9 +484,15 @@ TEST_F(InstallerIsolated, SilentSetupPutsEverythingInPlace)
 
     EXPECT_EQ(IcaclsCommands(), ExpectedGrants({}));
 
-    // The program runs from its folder, with its tray icon.
-    std::vector<DWORD> programs = ProcessesOf(Installed("hvxw.exe"));
+    // The guard has started the program from its folder, with its tray icon; the program's own
+    // install step, which setup ran last, found it running and ended.
+    std::vector<DWORD> programs;
+    EXPECT_TRUE(WaitUntil([&] { return (programs = ProcessesOf(Installed("hvxw.exe"))).size() == 1; },
+                          DefaultTimeout, "one program running"));
     ASSERT_EQ(programs.size(), 1u);
+    std::vector<DWORD> guards = ProcessesOf(GuardPath());
+    ASSERT_EQ(guards.size(), 1u);
+    EXPECT_EQ(ParentOf(programs[0]), guards[0]) << "the running program is the guard's";
     HWND window = WaitForTopWindow(WindowQuery::OfClass(MainFormClass).InProcess(programs[0]));
     ASSERT_TRUE(window);
     EXPECT_TRUE(WaitUntil([&] { return halvex_test::HasTrayIcon(window); }, DefaultTimeout, "the tray icon"));
@@ -483,7 +501,9 @@ TEST_F(InstallerIsolated, SilentSetupPutsEverythingInPlace)
 TEST_F(InstallerIsolated, SecondSilentSetupReplacesTheRunningProgramAndKeepsTheSettings)
 {
     ASSERT_NO_FATAL_FAILURE(InstallSilently());
-    std::vector<DWORD> before = ProcessesOf(Installed("hvxw.exe"));
+    std::vector<DWORD> before;
+    EXPECT_TRUE(WaitUntil([&] { return (before = ProcessesOf(Installed("hvxw.exe"))).size() == 1; }, DefaultTimeout,
+                          "one program running"));
     ASSERT_EQ(before.size(), 1u);
     UniqueKernelHandle oldProgram(OpenProcess(SYNCHRONIZE, FALSE, before[0]));
     ASSERT_TRUE(oldProgram);
