@@ -5,7 +5,8 @@
 ; ALARM (alarm.wav) and WIZARD_BITMAP.
 ;
 ; Command line of the setup program: /S silent, /D=<folder> (last), /NOSCREENSAVER leaves the
-; user's screen saver as it is. Of the uninstaller: /S silent (keeps the settings and event
+; user's screen saver as it is. Exit codes: 0 done, 2 the folder holds another program's files,
+; 3 the guard service was not registered, 4 some permissions were not set. Of the uninstaller: /S silent (keeps the settings and event
 ; logs and resets the system options as "hvxw.exe Uninstall" does on "Yes").
 
 Unicode true
@@ -391,6 +392,7 @@ ${PRODUCT} works without it, but a user can then end it during a lock." /SD IDOK
   ${If} $PermissionFailures <> 0
     MessageBox MB_OK|MB_ICONEXCLAMATION "$PermissionFailures of the folder's permissions could not be set.$\r$\n$\r$\n\
 Users may be unable to save ${PRODUCT}'s settings." /SD IDOK
+    SetErrorLevel 4
   ${EndIf}
 
   ; The program's own install step looks for its files in the working folder; it then goes on

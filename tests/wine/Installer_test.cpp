@@ -605,3 +605,31 @@ TEST_F(InstallerIsolated, InteractiveUninstallAsksBothQuestionsAndLeavesAnotherS
     EXPECT_EQ(DwordValue(HKEY_LOCAL_MACHINE, LogonKeyPath, MustBeValidated), std::optional<DWORD>(1));
     EXPECT_EQ(ReadBytes(StartupFile).value_or("<no file>"), StartupBefore);
 }
+
+TEST_F(InstallerIsolated, SilentSetupRefusesAFolderOfAnotherProgram)
+{
+    // Setup would let users create files in the folder: never in one that holds something else.
+    const std::string other = JoinPath(Dir.Path(), "Other Program");
+    ASSERT_TRUE(CreateDirectoryA(other.c_str(), nullptr));
+    ASSERT_NO_FATAL_FAILURE(WriteFileBytes(JoinPath(other, "readme.txt"), "not Halvex"));
+
+    EXPECT_EQ(RunSetup("/S /D=" + other), 2u) << "the exit code of a folder refused";
+
+    EXPECT_EQ(NamesIn(other), std::vector<std::string>{"readme.txt"});
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, UninstallKey));
+    EXPECT_FALSE(GuardService());
+    EXPECT_FALSE(Exists(SystemScreenSaver()));
+    EXPECT_TRUE(IcaclsCommands().empty()) << "no permission was changed";
+}
+
+TEST_F(InstallerIsolated, SilentSetupReportsPermissionsItCouldNotSet)
+{
+    ASSERT_TRUE(SetEnvironmentVariableA("HALVEX_ICACLS_EXIT", "5"));
+    struct Restore {
+        ~Restore() { SetEnvironmentVariableA("HALVEX_ICACLS_EXIT", nullptr); }
+    } restore;
+
+    EXPECT_EQ(RunSetup("/S"), 4u) << "a deployment tool sees that users may be unable to save their settings";
+    EXPECT_EQ(IcaclsCommands(), ExpectedGrants({}));
+    EXPECT_TRUE(GuardService()) << "the rest is installed all the same";
+}

@@ -1,8 +1,10 @@
 // Stands in for icacls.exe, which Wine has only as a stub, so that a test sees the permission
 // commands a setup program runs: appends its command line (after the program's name) as one
-// line to the file named by HALVEX_ICACLS_LOG and exits with 0.
+// line to the file named by HALVEX_ICACLS_LOG and exits with 0, or with the code that
+// HALVEX_ICACLS_EXIT names, to stand for a failure.
 #include <windows.h>
 
+#include <cstdlib>
 #include <string>
 
 int main()
@@ -28,5 +30,8 @@ int main()
     DWORD written = 0;
     BOOL ok = WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
     CloseHandle(file);
+    char exitCode[16];
+    length = GetEnvironmentVariableA("HALVEX_ICACLS_EXIT", exitCode, sizeof exitCode);
+    if (length > 0 && length < sizeof exitCode) return atoi(exitCode);
     return ok ? 0 : 1;
 }
