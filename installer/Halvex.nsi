@@ -6,8 +6,9 @@
 ;
 ; Command line of the setup program: /S silent, /D=<folder> (last), /NOSCREENSAVER leaves the
 ; user's screen saver as it is. Exit codes: 0 done, 2 the folder holds another program's files,
-; 3 the guard service was not registered, 4 some permissions were not set. Of the uninstaller: /S silent (keeps the settings and event
-; logs and resets the system options as "hvxw.exe Uninstall" does on "Yes").
+; 3 the guard service was not registered, 4 some permissions were not set.
+; Of the uninstaller: /S silent (keeps the settings and event logs and resets the system
+; options as "hvxw.exe Uninstall" does on "Yes").
 
 Unicode true
 SetCompressor /SOLID lzma
@@ -31,7 +32,7 @@ ManifestDPIAware true
 ; The settings store writes its temporary sibling under this name (src/settings/DStorage.cpp).
 !define SETTINGS_TEMPORARY "Halvex.$$$$$$" ; "$$" is one dollar sign
 !define INSTANCE_MUTEX "Hvxmu01"
-; How long the program started by the guard may take to appear before setup starts it.
+; How long the program started by the guard may take to appear before setup's own start of it.
 !define GUARD_START_WAIT_MS 5000
 !define PROCESS_END_WAIT_MS 5000
 
@@ -187,6 +188,18 @@ FunctionEnd
 !insertmacro EndProgramInstances ""
 !insertmacro EndProgramInstances "un."
 
+; Setup and the uninstaller run hvxw.exe as an administrator, from a folder where users may
+; create files: a library dropped beside it would be loaded into that elevated process.
+; Halvex ships none, so every one there is someone else's.
+!macro DeleteDroppedLibraries un
+Function ${un}DeleteDroppedLibraries
+  Delete "$INSTDIR\*.dll"
+  Delete "$INSTDIR\*.local"
+FunctionEnd
+!macroend
+!insertmacro DeleteDroppedLibraries ""
+!insertmacro DeleteDroppedLibraries "un."
+
 ; Stops the guard and removes its service, so that it neither restarts the program that
 ; setup or the uninstaller ends nor holds its own file.
 !macro StopGuard un
@@ -276,6 +289,8 @@ Section "!${PRODUCT}" SecProgram
   ; An installation being replaced: the guard first, or it would bring the program back.
   Call StopGuard
   Call EndProgramInstances
+  ; Before anything starts the program again, and once more just before setup does.
+  Call DeleteDroppedLibraries
 
   SetOverwrite on
   SetOutPath "$INSTDIR"
@@ -284,7 +299,7 @@ Section "!${PRODUCT}" SecProgram
   File "${RES_DIR}/Halvex.html"
   File "${ALARM}"
   ; Halvex.dat and the event logs are the users' and are never written here.
-  ; A uninstaller file a user dropped in the folder must never be moved over ours by
+  ; An uninstaller file a user dropped in the folder must never be moved over ours by
   ; "hvxw.exe Install" below.
   Delete "$INSTDIR\unins001.exe"
   Delete "$INSTDIR\unins001.dat"
@@ -398,6 +413,7 @@ Users may be unable to save ${PRODUCT}'s settings." /SD IDOK
   ; The program's own install step looks for its files in the working folder; it then goes on
   ; as the running program unless one runs already.
   SetOutPath "$INSTDIR"
+  Call DeleteDroppedLibraries
   Exec '"$INSTDIR\${PROGRAM_EXE}" Install'
 SectionEnd
 
@@ -458,6 +474,7 @@ FunctionEnd
 Section "Uninstall"
   Call un.StopGuard
   Call un.EndProgramInstances
+  Call un.DeleteDroppedLibraries
 
   ; The program's own question on the system options; silently, its "Yes".
   ${If} ${Silent}

@@ -38,6 +38,7 @@ constexpr char UninstallerName[] = "unins000.exe";
 constexpr char ScreenSaverName[] = "SSHalvex.scr";
 constexpr char SettingsFileName[] = "Halvex.dat";
 constexpr char DefaultLogName[] = ".Default.log";
+constexpr char DroppedLibrary[] = "winmm.dll";
 // Shipped beside the program, as built beside the tests.
 const std::vector<std::string> ShippedFiles = {"hvxw.exe", "Logo.bmp", "Halvex.html", "alarm.wav"};
 
@@ -402,6 +403,9 @@ protected:
         EXPECT_EQ(ReadBytes(Installed(DefaultLogName)).value_or("<none>"), "01.01.2026 10:00:01 Locked\r\n");
     }
 
+    // What a user who may create files in the folder could leave for the next elevated start.
+    static void DropLibrary() { WriteFileBytes(Installed(DroppedLibrary), "MZ not a library"); }
+
     static void MakeSystemOptions()
     {
         ASSERT_TRUE(SetValue(HKEY_LOCAL_MACHINE, LogonKeyPath, MustBeValidated, REG_DWORD, DwordBytes(1)));
@@ -508,11 +512,13 @@ TEST_F(InstallerIsolated, SecondSilentSetupReplacesTheRunningProgramAndKeepsTheS
     UniqueKernelHandle oldProgram(OpenProcess(SYNCHRONIZE, FALSE, before[0]));
     ASSERT_TRUE(oldProgram);
     ASSERT_NO_FATAL_FAILURE(MakeUserData());
+    ASSERT_NO_FATAL_FAILURE(DropLibrary());
     Dir.WriteFile("icacls.txt", "");
 
     ASSERT_NO_FATAL_FAILURE(InstallSilently());
 
     EXPECT_EQ(WaitForSingleObject(oldProgram.Get(), 0), WAIT_OBJECT_0) << "the running program was ended";
+    EXPECT_FALSE(Exists(Installed(DroppedLibrary))) << "setup runs the program elevated: no library is left beside it";
     EXPECT_TRUE(WaitUntil([] { return ProcessesOf(Installed("hvxw.exe")).size() == 1; }, DefaultTimeout,
                           "one program running again"));
     EXPECT_EQ(ProcessesOf(GuardPath()).size(), 1u) << "the guard runs again";
@@ -574,6 +580,8 @@ TEST_F(InstallerIsolated, InteractiveUninstallAsksBothQuestionsAndLeavesAnotherS
     EXPECT_EQ(StringValue(HKEY_CURRENT_USER, DesktopKey, ScreenSaverValue), OtherScreenSaver);
     ASSERT_NO_FATAL_FAILURE(MakeUserData());
     ASSERT_NO_FATAL_FAILURE(MakeSystemOptions());
+    // The uninstaller runs the program elevated: a library dropped beside it goes first.
+    ASSERT_NO_FATAL_FAILURE(DropLibrary());
 
     Process uninstaller = Process::Start(Installed(UninstallerName), "", ScratchRoot());
     // The uninstaller's wizard, titled with the current page after the caption.
