@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The README's first command: installs what is missing, builds the Windows programs and runs
-# hvxw.exe under Wine from a folder of its own under the build tree, beside Logo.bmp and Halvex.html.
+# hvxw.exe under Wine from a folder of its own under the build tree, beside Logo.bmp, Halvex.html and alarm.wav.
 # With $DISPLAY set it runs there until the program ends (build/run/app, settings kept).
 # Without a display it checks the program on a virtual display of its own (tray icon, lock,
 # unlock, configuration window, Exit), saves build/screenshots/run-lock.png and
@@ -17,7 +17,7 @@ bin=$build/win32/bin
 
 prepare_app() {   # folder
   mkdir -p "$1"
-  cp "$bin/hvxw.exe" "$bin/Logo.bmp" "$bin/Halvex.html" "$1/"
+  cp "$bin/hvxw.exe" "$bin/Logo.bmp" "$bin/Halvex.html" "$bin/alarm.wav" "$1/"
 }
 
 if [ -n "${DISPLAY:-}" ]; then

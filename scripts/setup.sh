@@ -10,6 +10,7 @@ packages=(
   wine wine32:i386 fonts-wine
   xvfb xauth imagemagick x11-utils locales
   libjpeg62-turbo-dev
+  nsis sox
 )
 
 missing=()
