@@ -16,6 +16,7 @@
 #include "platform/Fonts.h"
 #include "platform/GdiScopes.h"
 #include "platform/Picture.h"
+#include "platform/SystemFunction.h"
 
 namespace {
 
@@ -502,8 +503,11 @@ void THalvexForm::ShowTimeWarning()
 
 void THalvexForm::PlayAlarm(bool cutOffPlaying)
 {
-    // Without the file the system's default sound plays.
-    sndPlaySoundA(AlarmFile.c_str(), cutOffPlaying ? SND_ASYNC : SND_ASYNC | SND_NOSTOP);
+    // Without the file the system's default sound plays. The sound library is not among those
+    // the system always takes from its own folder: loaded by name at start, a copy dropped
+    // beside the program would run in it. Kept loaded: the sound plays on after the call.
+    static const TSystemFunction<decltype(sndPlaySoundA)> play("winmm.dll", "sndPlaySoundA");
+    if (play) play.Get()(AlarmFile.c_str(), cutOffPlaying ? SND_ASYNC : SND_ASYNC | SND_NOSTOP);
 }
 
 void THalvexForm::Log(const std::string& text)
