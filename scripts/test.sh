@@ -11,6 +11,7 @@ export HALVEX_BUILD=$build
 "$root/scripts/build.sh" all || { echo "test.sh: build failed" >&2; exit 1; }
 
 failed=()
+"$root/scripts/check-layers.sh" || failed+=("layers")
 run_ctest() {   # tree, extra ctest arguments...
   local tree=$1; shift
   echo "== tests: $tree"

@@ -5,15 +5,13 @@
 
 #include <cstdint>
 
+#include "common/CharSize.h"
+
 // As the platform's MulDiv (named apart so this header can sit beside
 // <windows.h>): a * b / c in 64 bits, rounded to the nearest
 // integer (halves away from zero); -1 when c is 0 or the result overflows.
 int32_t RoundedMulDiv(int32_t a, int32_t b, int32_t c);
 
-struct CharSize {
-    int Cx;   // width of "A".."Za".."z" divided by 52
-    int Cy;   // height of that text
-};
 
 struct Placement {
     int Left, Top, Width, Height;   // Height 0: the control's own default

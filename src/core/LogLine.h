@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/DateTime.h"
+#include "common/DateTime.h"
 
 std::string LogLine(const CalendarDateTime& when, const std::string& dateSeparator,
                     const std::string& timeSeparator, const std::string& text);

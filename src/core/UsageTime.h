@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "core/DateTime.h"
+#include "common/DateTime.h"
 
 // True when the time of day t lies in the window from left to right; a window
 // whose left bound is not before its right one runs across midnight, and equal

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/DateTime.h"
+#include "common/DateTime.h"
 #include "lockscreen/PasswordThrottle.h"
 
 // What the lock window does when the logic decides; the Win32 layer carries

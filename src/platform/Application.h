@@ -21,7 +21,9 @@ public:
     void SetTitle(const std::string& title);
     const std::string& Title() const { return Title_; }
 
-    int Tag = 0;   // exit action: 0 just end, 1 shut Windows down after the loop
+    // The exit action: what the entry does once the message loop has ended.
+    enum : int { EndOnly = 0, ShutDownAfterwards = 1 };
+    int Tag = EndOnly;
 
     void SetMessageFilter(MessageFilter filter) { Filter = std::move(filter); }
     // A window that runs its own loop sees the messages first while it lives.

@@ -1,6 +1,6 @@
 // The local clock as the program's date-time values.
 #pragma once
 
-#include "core/DateTime.h"
+#include "common/DateTime.h"
 
 TDateTime Now();

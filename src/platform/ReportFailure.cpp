@@ -3,7 +3,7 @@
 
 #include <exception>
 
-#include "settings/StorageFiles.h"
+#include "common/InOutError.h"
 
 namespace {
 constexpr char ErrorCaption[] = "Error";

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "common/Strings.h"
 #include "settings/StorageFiles.h"
 
-using TStrings = std::vector<std::string>;
 
 class TDStorage {
 public:

@@ -3,17 +3,9 @@
 #pragma once
 
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 
-// The input/output error of the store: every failure to open, read, write,
-// flush or replace a file. Carries the system's error code.
-class EInOutError : public std::runtime_error {
-public:
-    EInOutError(const std::string& what, uint32_t errorCode)
-        : std::runtime_error(what + " (error " + std::to_string(errorCode) + ")"), ErrorCode(errorCode) {}
-    uint32_t ErrorCode;
-};
+#include "common/InOutError.h"
 
 // The attributes a file written anew has anyway (archive, normal), as the platform numbers them.
 constexpr uint32_t PlainFileAttributes = 0x20 | 0x80;

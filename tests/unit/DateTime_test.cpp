@@ -1,5 +1,5 @@
 // TDateTime: days since 1899-12-30 to and from the calendar.
-#include "core/DateTime.h"
+#include "common/DateTime.h"
 
 #include <gtest/gtest.h>
 

@@ -139,7 +139,10 @@ TEST(DStorageWin32, KilledWritersLeaveTheOldOrTheNewContent)
         ASSERT_TRUE(writer.IsStarted());
         // Once it has written, end it a different distance into its writes each round.
         const std::string start = ReadBytes(path);
-        harness::PollUntil([&] { return ReadBytes(path) != start || !writer.IsRunning(); }, harness::Timeout(5000));
+        ASSERT_TRUE(
+            harness::PollUntil([&] { return ReadBytes(path) != start || !writer.IsRunning(); }, harness::Timeout(5000)))
+            << "round " << round << ": the writer neither wrote nor ended";
+        // A random distance into its writes, not a wait for anything.
         Sleep(random() % 20);
         killedMidRun += writer.IsRunning();
         writer.End();

@@ -109,7 +109,7 @@ void OpenLogPage(LockScreenProgram& program)
 void LockAndOpen(const RunningProgram& program, const std::vector<std::string>& passwords)
 {
     PassMarker marker;
-    program.PostRequest(1);
+    program.PostRequest(LockRequest);
     HWND form = WaitForTopWindow(WindowQuery::OfClass(LockFormClass).InProcess(program.Id()));
     ASSERT_TRUE(form && WaitForVisible(form) && marker.WaitForPass());
     LockWindow parts = FindLockParts(form);

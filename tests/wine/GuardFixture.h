@@ -42,6 +42,15 @@ inline HWND VisibleLockOf(DWORD processId)
     return nullptr;
 }
 
+// Another program of the guarded one once it is back with its lock window up; 0 on timeout.
+inline DWORD WaitForLockedProgram(DWORD ended, harness::Timeout timeout)
+{
+    DWORD next = 0;
+    return harness::PollUntil([&] { return (next = ProgramProcess(ended)) != 0 && VisibleLockOf(next); }, timeout)
+               ? next
+               : 0;
+}
+
 inline bool Kill(DWORD processId)
 {
     UniqueKernelHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId));
@@ -101,7 +110,7 @@ inline HWND LockAndWait(DWORD processId)
 {
     HWND main = harness::FindTopWindow(harness::WindowQuery::OfClass(MainFormClass).InProcess(processId));
     if (!main) return nullptr;
-    PostMessageA(main, HalvexMessage(), 1, 0);
+    PostMessageA(main, HalvexMessage(), LockRequest, 0);
     HWND form = nullptr;
     harness::WaitUntil([&] { return (form = VisibleLockOf(processId)) != nullptr; }, harness::DefaultTimeout, "the lock window");
     return form;

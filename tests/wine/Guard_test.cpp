@@ -154,9 +154,8 @@ TEST(GuardIsolated, EndedDuringALockComesBackLockedEveryTime)
         SCOPED_TRACE("kill " + std::to_string(kill + 1));
         auto killed = std::chrono::steady_clock::now();
         ASSERT_TRUE(Kill(program));
-        DWORD next = 0;
-        ASSERT_TRUE(WaitUntil([&] { return (next = ProgramProcess(program)) != 0 && VisibleLockOf(next); }, BackWithin,
-                              "the program back with its lock window"));
+        DWORD next = WaitForLockedProgram(program, BackWithin);
+        ASSERT_NE(next, 0u) << "the program back with its lock window";
         gaps.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - killed).count());
         program = next;
     }
@@ -199,9 +198,8 @@ TEST(GuardIsolated, EndedWithTheTimeRunOutComesBackLockedWithTheWarning)
 
     // Unlocked, but the time is still run out: ended now, it comes back locked at once.
     ASSERT_TRUE(Kill(program));
-    DWORD next = 0;
-    ASSERT_TRUE(WaitUntil([&] { return (next = ProgramProcess(program)) != 0 && VisibleLockOf(next); }, BackWithin,
-                          "the program back with its lock window"));
+    DWORD next = WaitForLockedProgram(program, BackWithin);
+    ASSERT_NE(next, 0u) << "the program back with its lock window";
     form = VisibleLockOf(next);
     EXPECT_TRUE(WaitUntil([&] { return RedPixelsOf(form) > 0; }, Heartbeat * 2 + WithinPasses,
                           "the time warning in red"));
@@ -263,9 +261,8 @@ TEST(GuardIsolated, WrongPasswordsAreStillCountedAfterARestart)
     ASSERT_EQ(WaitSecondsShown(TextOf(parts.PromptLabel)), 0) << "four wrong ones start no wait";
 
     ASSERT_TRUE(Kill(program));
-    DWORD next = 0;
-    ASSERT_TRUE(WaitUntil([&] { return (next = ProgramProcess(program)) != 0 && VisibleLockOf(next); }, BackWithin,
-                          "the program back with its lock window"));
+    DWORD next = WaitForLockedProgram(program, BackWithin);
+    ASSERT_NE(next, 0u) << "the program back with its lock window";
     parts = FindLockParts(VisibleLockOf(next));
     ASSERT_TRUE(SetText(parts.Edit, "wrong") && Click(parts.UnLockButton));
     EXPECT_TRUE(WaitUntil([&] { return WaitSecondsShown(TextOf(parts.PromptLabel)) > 0; }, DefaultTimeout,

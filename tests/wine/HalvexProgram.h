@@ -44,6 +44,9 @@ inline UINT HalvexMessage()
     return RegisterWindowMessageA("Hvxms01");
 }
 
+// The requests of "Hvxms01" (its wParam), as another program sends them.
+enum HalvexRequestNumber : WPARAM { ShowRequest = 0, LockRequest = 1, AboutRequest = 2 };
+
 inline bool MutexExists(const char* name)
 {
     HANDLE mutex = OpenMutexA(0x1F0001, FALSE, name);

@@ -123,8 +123,8 @@ TEST(LockAttacks, EndOfSessionCloseQuitAndRequestsLeaveTheLockUp)
              DWORD thread = GetWindowThreadProcessId(p.Program().Window(), nullptr);
              PostThreadMessageA(thread, WM_QUIT, 0, 0);
          }},
-        {"Hvxms01 0", [](LockScreenProgram& p) { p.Program().PostRequest(0); }},
-        {"Hvxms01 2", [](LockScreenProgram& p) { p.Program().PostRequest(2); }},
+        {"Hvxms01 0", [](LockScreenProgram& p) { p.Program().PostRequest(ShowRequest); }},
+        {"Hvxms01 2", [](LockScreenProgram& p) { p.Program().PostRequest(AboutRequest); }},
     });
 }
 
@@ -144,7 +144,7 @@ TEST(LockAttacks, OutsideALockOnlyTheRealEndOfTheSessionEndsTheProgram)
     EXPECT_TRUE(running.Program().IsRunning());
 
     // A close from anyone is the close box: the window hides.
-    running.PostRequest(0);
+    running.PostRequest(ShowRequest);
     HWND prompt = WaitForPrompt("Halvex", running.Id());
     ASSERT_NE(prompt, nullptr);
     AnswerPrompt(prompt, "Secret");
@@ -181,7 +181,7 @@ TEST(LockAttacks, TheLockNameTakenByAnotherProgramKeepsNoLockAway)
         ASSERT_TRUE(program.Lock());
         EXPECT_TRUE(program.IsLocked());
         // Still one lock at a time.
-        program.Program().PostRequest(1);
+        program.Program().PostRequest(LockRequest);
         ASSERT_TRUE(program.Program().Settle());
         EXPECT_EQ(FindTopWindows(WindowQuery::OfClass(LockFormClass).InProcess(program.Program().Id())).size(), 1u);
         EXPECT_TRUE(program.Unlock("Secret"));

@@ -161,7 +161,7 @@ public:
     // first pass behind it, so that input counts from here on.
     bool Lock(harness::CallSite at = harness::CallSite::Here())
     {
-        Running.PostRequest(1);
+        Running.PostRequest(LockRequest);
         return WaitForLock(harness::DefaultTimeout, at);
     }
 

@@ -99,7 +99,7 @@ TEST(LockScreenWindow, SecondRequestShowsNoSecondWindow)
 {
     LockScreenProgram program;
     ASSERT_TRUE(program.Lock());
-    program.Program().PostRequest(1);
+    program.Program().PostRequest(LockRequest);
     ASSERT_TRUE(program.Program().Settle());
     ASSERT_TRUE(program.WaitForPass());
     EXPECT_EQ(FindTopWindows(WindowQuery::OfClass(LockFormClass).InProcess(program.Program().Id())).size(), 1u);

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "core/DateTime.h"
+#include "common/DateTime.h"
 #include "FrontKeyWatcher.h"
 #include "harness/Harness.h"
 #include "KeyRecorder.h"

@@ -25,7 +25,7 @@ bool HeldByAnotherProgram(UINT modifiers, UINT virtualKey)
 
 void ShowWithoutPrompt(const RunningProgram& program)
 {
-    program.PostRequest(0);
+    program.PostRequest(ShowRequest);
     ASSERT_TRUE(WaitForVisible(program.Window()));
 }
 

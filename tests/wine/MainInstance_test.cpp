@@ -114,7 +114,7 @@ TEST(MainInstance, ShowRequestPromptsForThePasswordThenShowsTheWindow)
     ASSERT_NE(program.Window(), nullptr);
 
     // A wrong answer keeps it hidden; the next request asks again.
-    program.PostRequest(0);
+    program.PostRequest(ShowRequest);
     HWND prompt = WaitForPrompt(MainTitle, program.Id());
     ASSERT_NE(prompt, nullptr);
     AnswerPrompt(prompt, "Secret");
@@ -125,14 +125,14 @@ TEST(MainInstance, ShowRequestPromptsForThePasswordThenShowsTheWindow)
     EXPECT_TRUE(program.Settle());
     EXPECT_FALSE(IsWindowVisible(program.Window()));
 
-    program.PostRequest(0);
+    program.PostRequest(ShowRequest);
     prompt = WaitForPrompt(MainTitle, program.Id());
     ASSERT_NE(prompt, nullptr);
     AnswerPrompt(prompt, "secret");
     EXPECT_TRUE(WaitForVisible(program.Window()));
 
     // Shown already: a further request does nothing.
-    program.PostRequest(0);
+    program.PostRequest(ShowRequest);
     EXPECT_TRUE(program.Settle());
     EXPECT_FALSE(AnyPromptOf(program.Id()));
     EXPECT_TRUE(IsWindowVisible(program.Window()));
@@ -150,12 +150,12 @@ TEST(MainInstance, AboutRequestOpensOneAboutBoxAtATime)
         return visible;
     };
 
-    program.PostRequest(2);
+    program.PostRequest(AboutRequest);
     HWND first = WaitForPrompt(AboutCaption, program.Id());
     ASSERT_NE(first, nullptr);
     EXPECT_NE(FindControl(first, ControlQuery::WithText("Halvex 1.0.0.0")), nullptr);
 
-    program.PostRequest(2);
+    program.PostRequest(AboutRequest);
     ASSERT_TRUE(WaitUntil([&] { auto boxes = aboutBoxes(); return boxes.size() == 1 && boxes[0] != first; },
                           DefaultTimeout, "the second about box in place of the first"));
     HWND second = aboutBoxes()[0];
@@ -195,7 +195,8 @@ TEST(MainInstance, StartWaitsForTheTransparentDesktop)
     AppDir dir;
     Process program = StartInAppDir(dir, ProgramName);
     ASSERT_TRUE(WaitUntil([] { return MutexExists("Hvxmu01"); }, DefaultTimeout, "the instance mutex"));
-    PumpMessagesFor(Timeout{500});
+    // Idle means waiting in its loop for the window to go: past the point where it would create its own.
+    ASSERT_EQ(WaitForInputIdle(program.Get(), static_cast<DWORD>(DefaultTimeout.count())), 0u);
     EXPECT_EQ(FindTopWindow(WindowQuery::OfClass(MainFormClass).InProcess(program.Id())), nullptr);
     DestroyWindow(desktop);
     EXPECT_NE(WaitForTopWindow(WindowQuery::OfClass(MainFormClass).InProcess(program.Id())), nullptr);

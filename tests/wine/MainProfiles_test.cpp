@@ -13,7 +13,7 @@ namespace {
 // Marks the settings modified and applies them: the lock settings go to the current profile.
 void ApplyAChange(const RunningProgram& program)
 {
-    program.PostRequest(0);
+    program.PostRequest(ShowRequest);
     ASSERT_TRUE(WaitForVisible(program.Window()));
     Click(program.Control(IdStartUpCheckBox));
     ASSERT_TRUE(program.Settle());

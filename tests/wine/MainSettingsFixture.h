@@ -94,7 +94,7 @@ inline bool AnswerPasswordDialog(RunningProgram& program, const std::string& cap
 inline bool ShowConfiguration(RunningProgram& program, const std::string& password = "",
                               const std::string& prompt = "", CallSite at = CallSite::Here())
 {
-    program.PostRequest(0);
+    program.PostRequest(ShowRequest);
     if (!password.empty() && !AnswerPasswordDialog(program, PromptCaption, password, prompt, at)) return false;
     return WaitForVisible(program.Window(), DefaultTimeout, at) && program.Settle();
 }

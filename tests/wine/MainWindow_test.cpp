@@ -27,7 +27,7 @@ std::vector<Entry> Passwords(const std::string& lockPassword, const std::string&
 // Returns whether a prompt came, and with which text.
 std::string ShowWith(const RunningProgram& program, const std::string& answer)
 {
-    program.PostRequest(0);
+    program.PostRequest(ShowRequest);
     std::string promptText = "<none>";
     bool shown = WaitUntil(
         [&] {
@@ -104,13 +104,14 @@ TEST(MainWindow, ThePromptNeverOpensTwice)
     WriteSettings(dir, Passwords("lock", "", false));
     RunningProgram program(dir);
     ASSERT_NE(program.Window(), nullptr);
-    program.PostRequest(0);
+    program.PostRequest(ShowRequest);
     HWND prompt = WaitForPrompt(MainTitle, program.Id());
     ASSERT_NE(prompt, nullptr);
     // Requests while the prompt is open reach the program through the prompt's own loop.
-    program.PostRequest(0);
-    program.PostRequest(0);
-    PumpMessagesFor(Timeout{300});
+    program.PostRequest(ShowRequest);
+    program.PostRequest(ShowRequest);
+    // Handled once a message posted after them is.
+    ASSERT_TRUE(program.Settle());
     EXPECT_EQ(FindTopWindows(WindowQuery::OfClass(DialogClass).InProcess(program.Id())).size(), 1u);
     AnswerPrompt(prompt, "lock");
     EXPECT_TRUE(WaitForVisible(program.Window()));

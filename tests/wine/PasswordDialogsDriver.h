@@ -13,6 +13,7 @@
 #include "activation/DialogLayout.h"
 #include "activation/win32/MixDlg.h"
 #include "harness/Harness.h"
+#include "platform/TextMeasure.h"
 #include "platform/UniqueHandle.h"
 
 namespace password_dialogs {

@@ -74,7 +74,7 @@ const CommandLineCase CommandLines[] = {
 
 using Messages = std::vector<std::pair<WPARAM, LPARAM>>;
 // Hvxms01 asking for a lock: wParam 1, lParam 0.
-const std::pair<WPARAM, LPARAM> LockRequest{1, 0};
+const std::pair<WPARAM, LPARAM> LockRequestMessage{LockRequest, 0};
 
 // A hidden top-level window that records one message as (wParam, lParam): a broadcast reaches
 // it as it reaches the control program's windows.
@@ -333,7 +333,7 @@ TEST(ScreenSaver, WithTheControlProgramRunningRunLocksAndConfigureAnswers)
         const Messages received = requests.Received();
         if (Locks(c.Running)) {
             ASSERT_EQ(received.size(), sent + 1);
-            EXPECT_EQ(received.back(), LockRequest);
+            EXPECT_EQ(received.back(), LockRequestMessage);
             ASSERT_TRUE(program.WaitForLock());
             EXPECT_TRUE(program.Unlock(Password));
         } else {

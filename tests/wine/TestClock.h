@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/DateTime.h"
+#include "common/DateTime.h"
 #include "harness/Harness.h"
 #include "platform/Clock.h"
 

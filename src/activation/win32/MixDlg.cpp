@@ -6,6 +6,9 @@
 #include <initializer_list>
 #include <vector>
 
+#include "platform/GdiScopes.h"
+#include "platform/TextMeasure.h"
+
 namespace {
 
 constexpr wchar_t DialogFontFace[] = L"MS Sans Serif";
@@ -68,37 +71,6 @@ public:
 
 private:
     std::string Text;
-};
-
-class WindowDC {
-public:
-    explicit WindowDC(HWND window) : Window(window), Dc(GetDC(window)) {}
-    ~WindowDC()
-    {
-        if (Dc) ReleaseDC(Window, Dc);
-    }
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-    HDC Get() const { return Dc; }
-
-private:
-    HWND Window;
-    HDC Dc;
-};
-
-class SelectedObject {
-public:
-    SelectedObject(HDC dc, HGDIOBJ object) : Dc(dc), Previous(object ? SelectObject(dc, object) : nullptr) {}
-    ~SelectedObject()
-    {
-        if (Previous) SelectObject(Dc, Previous);
-    }
-    SelectedObject(const SelectedObject&) = delete;
-    SelectedObject& operator=(const SelectedObject&) = delete;
-
-private:
-    HDC Dc;
-    HGDIOBJ Previous;
 };
 
 // SetForegroundWindow is refused to a thread without input; sharing the foreground
@@ -278,8 +250,8 @@ private:
 
     void PlaceControls(HWND dialog)
     {
-        const WindowDC dc(dialog);
-        const SelectedObject font(dc.Get(), reinterpret_cast<HGDIOBJ>(SendMessageA(dialog, WM_GETFONT, 0, 0)));
+        const WindowDcScope dc(dialog);
+        const SelectionScope font(dc.Get(), reinterpret_cast<HGDIOBJ>(SendMessageA(dialog, WM_GETFONT, 0, 0)));
         const CharSize size = AverageCharSize(dc.Get());
         const PasswordDialogLayout layout = Fields.size() == 1 ? SingleFieldLayout(size) : TwoFieldLayout(size);
         const std::array<const Placement*, MaxFields> labels = {&layout.Label1, &layout.Label2};
@@ -334,18 +306,6 @@ private:
 
 }  // namespace
 
-CharSize AverageCharSize(HDC dc)
-{
-    constexpr int Letters = 52;
-    char buffer[Letters];
-    for (int i = 0; i < 26; ++i) {
-        buffer[i] = static_cast<char>('A' + i);
-        buffer[26 + i] = static_cast<char>('a' + i);
-    }
-    SIZE extent = {0, 0};
-    GetTextExtentPointA(dc, buffer, Letters, &extent);
-    return {extent.cx / Letters, extent.cy};
-}
 
 bool InputPasswordQuery(HWND owner, const std::string& caption, const std::string& prompt, std::string& value,
                         bool masked, bool acceptUnmodified)

@@ -14,9 +14,6 @@ inline constexpr int PasswordEdit2Id = 102;
 inline constexpr int PasswordLabel1Id = 201;
 inline constexpr int PasswordLabel2Id = 202;
 
-// The average width of the letters "A".."Z" and "a".."z" in the font selected into dc, and their height.
-CharSize AverageCharSize(HDC dc);
-
 // True, with value set to the text, when closed with OK and the field was changed (or
 // acceptUnmodified); otherwise false and value untouched.
 bool InputPasswordQuery(HWND owner, const std::string& caption, const std::string& prompt, std::string& value,

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "core/DateTime.h"
+#include "common/DateTime.h"
 #include "core/UsageTime.h"
 #include "core/win32/UsageTimeHost.h"
 #include "core/win32/GuardLink.h"
@@ -54,6 +54,7 @@ public:
     void ActionModifySettingsExecute(TSender sender);
     void ActionSetStatusBarExecute(TSender sender);
     void ActionExitExecute(TSender sender);
+    bool AdminCheckPassed();
     void ActionHlpContentsExecute(TSender sender);
     void ActionHlpHelpExecute(TSender sender);
     void ActionAboutExecute(TSender sender);

@@ -6,6 +6,7 @@
 #include "activation/win32/MixDlg.h"
 #include "core/win32/MainForm.h"
 #include "core/win32/MainFormIds.h"
+#include "core/win32/PasswordPrompts.h"
 #include "core/win32/ProgramGlobals.h"
 #include "lockscreen/win32/ForceForeground.h"
 #include "platform/Application.h"
@@ -17,9 +18,6 @@ constexpr int ImageShow = 12;
 constexpr int ImageHide = 13;
 constexpr char CaptionConfigure[] = "Configure";
 constexpr char CaptionHide[] = "Hide";
-constexpr char AdminPrompt[] = "Enter Admin password:";
-constexpr char PasswordPrompt[] = "Enter password:";
-constexpr char AdminCheckCaption[] = "Admin privilege checking";
 
 constexpr char HomePageUrl[] = "https://www.example.com/halvex/";
 constexpr char ProductsUrl[] = "https://www.example.com/products/";
@@ -73,11 +71,16 @@ void TMainForm::ActionHideShowExecute(TSender sender)
     SetMenuCaption(TrayPopup.Get(), CmdHideShow, CaptionHide);
 }
 
+// Without an admin password there is nothing to check.
+bool TMainForm::AdminCheckPassed()
+{
+    return AdminPassword.empty() ||
+           PasswordQuery(Application.Handle(), AdminCheckCaption, AdminPrompt, AdminPassword, "");
+}
+
 void TMainForm::ActionExitExecute(TSender)
 {
-    if (!AdminPassword.empty() &&
-        !PasswordQuery(Application.Handle(), AdminCheckCaption, AdminPrompt, AdminPassword, ""))
-        return;
+    if (!AdminCheckPassed()) return;
     std::string question = "Exit " + Application.Title() + "?";
     if (Application.ShowMessageBox(question, "Confirmation", MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
     Guard.ExitSanctioned();

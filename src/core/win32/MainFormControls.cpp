@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/DateTime.h"
+#include "common/DateTime.h"
 #include "core/win32/MainForm.h"
 #include "core/win32/MainFormIds.h"
 #include "core/win32/MainFormSpins.h"

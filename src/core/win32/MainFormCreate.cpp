@@ -13,6 +13,7 @@
 #include "platform/GdiScopes.h"
 #include "platform/Clock.h"
 #include "platform/ReportFailure.h"
+#include "platform/TextMeasure.h"
 #include "core/win32/EventLog.h"
 #include "platform/WindowsFamily.h"
 #include "settings/win32/UserProfiles.h"

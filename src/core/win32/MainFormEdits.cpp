@@ -22,8 +22,6 @@ constexpr int ModifyingClicks[] = {IdPowerMode0,       IdPowerMode1,        IdPo
                                    IdStartUpCheckBox,  IdShutDownCheckBox,  IdLogFileCheckBox,
                                    IdBootKeysCheckBox, IdBootMenuCheckBox,  IdUserValidationCheckBox,
                                    IdLockedUserCfgCheckBox};
-constexpr char AdminPrompt[] = "Enter Admin password:";
-constexpr char AdminCheckCaption[] = "Admin privilege checking";
 constexpr char SetAdminPasswordCaption[] = "Set Admin Password";
 constexpr char NotTheSameText[] = "The same password must be entered twice.";
 constexpr char PictureFilter[] =
@@ -183,8 +181,7 @@ void TMainForm::PageControlChange(TSender sender)
     if (ActivePage() == AdminPageIndex && sender != TSender::None) {
         HWND admin = Pages[AdminPageIndex];
         ShowWindow(admin, SW_HIDE);
-        if (AdminPassword.empty() ||
-            PasswordQuery(Application.Handle(), AdminCheckCaption, AdminPrompt, AdminPassword, "")) {
+        if (AdminCheckPassed()) {
             EnableWindow(admin, TRUE);
             ShowWindow(admin, SW_SHOW);
         } else {

@@ -11,8 +11,8 @@
 #include "lockscreen/win32/SystemRoutines.h"
 #include "platform/Application.h"
 #include "platform/Controls.h"
+#include "platform/SystemFunction.h"
 #include "platform/PictureControl.h"
-#include "platform/UniqueHandle.h"
 #include "platform/WindowsFamily.h"
 #include "settings/DStorage.h"
 #include "settings/SettingCodec.h"
@@ -66,12 +66,9 @@ void TMainForm::ActionSetHalvexStandByExecute(TSender)
 
 void TMainForm::ActionLockWorkStationExecute(TSender)
 {
-    UniqueLibrary user(LoadLibraryA("USER32.DLL"));
-    if (!user) return;
-    using LockWorkStationFunction = BOOL(WINAPI*)();
-    if (auto lock = reinterpret_cast<LockWorkStationFunction>(
-            reinterpret_cast<void*>(GetProcAddress(user.Get(), "LockWorkStation"))))
-        lock();
+    // The 9x family has none: looked up at run time.
+    TSystemFunction<BOOL WINAPI()> lock("user32.dll", "LockWorkStation");
+    if (lock) lock.Get()();
 }
 
 void TMainForm::RunLockRequest()
@@ -97,7 +94,7 @@ void TMainForm::RunLockRequest()
     Guard.LockBegins();
     RunLockSession(request, host);
     // The shut-down path keeps it: a program ended but not followed by a shutdown comes back locked.
-    if (Application.Tag != 1) Guard.LockEndedByPassword();
+    if (Application.Tag != TApplication::ShutDownAfterwards) Guard.LockEndedByPassword();
 }
 
 std::string TMainForm::LockPassword() const

@@ -2,7 +2,7 @@
 // a clock that the tests drive in the test build of it.
 #pragma once
 
-#include "core/DateTime.h"
+#include "common/DateTime.h"
 
 TDateTime ProgramNow();
 // True when the clock was set.

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/DateTime.h"
+#include "common/DateTime.h"
 
 extern std::string AppDir;             // the program's folder, with a trailing backslash
 extern std::string SettingsFileName;   // AppDir + "Halvex.dat"

@@ -6,7 +6,7 @@
 
 void RequestShutdown()
 {
-    Application.Tag = 1;
+    Application.Tag = TApplication::ShutDownAfterwards;
     Application.ProcessMessages();
     if (MainForm) MainForm->Close();
 }

@@ -12,7 +12,7 @@
 #include "core/win32/RequestShutdown.h"
 #include "lockscreen/win32/SystemRoutines.h"
 #include "platform/Application.h"
-#include "platform/UniqueHandle.h"
+#include "platform/SystemFunction.h"
 #include "settings/win32/UninstallCleanup.h"
 
 namespace {
@@ -56,12 +56,8 @@ void InstallStep()
 // Exists on the 9x family only, where it keeps the program off the task list.
 DWORD RegisterServiceProcess(DWORD type)
 {
-    UniqueLibrary kernel(LoadLibraryA("KERNEL32.DLL"));
-    if (!kernel) return 0;
-    using Function = DWORD(WINAPI*)(DWORD, DWORD);
-    auto function =
-        reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(kernel.Get(), "RegisterServiceProcess")));
-    return function ? function(GetCurrentProcessId(), type) : 0;
+    TSystemFunction<DWORD WINAPI(DWORD, DWORD)> function("kernel32.dll", "RegisterServiceProcess");
+    return function ? function.Get()(GetCurrentProcessId(), type) : 0;
 }
 
 }  // namespace
@@ -91,7 +87,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     Application.SetTitle(ApplicationTitle);
     if (!Application.Initialize(icon)) return 1;
     SetWindowLongA(Application.Handle(), GWL_EXSTYLE, GetWindowLongA(Application.Handle(), GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
-    Application.Tag = 0;
+    Application.Tag = TApplication::EndOnly;
 
     // The logon's transparent desktop is still up: wait, without spinning, until it has gone.
     while (FindWindowA(TransparentDesktopClass, nullptr)) {
@@ -106,7 +102,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         Application.Run();
         MainForm = nullptr;
     }
-    if (Application.Tag == 1) ShutDownWindows(ShutDownFlags);
+    if (Application.Tag == TApplication::ShutDownAfterwards) ShutDownWindows(ShutDownFlags);
     RegisterServiceProcess(0);
     return 0;
 }

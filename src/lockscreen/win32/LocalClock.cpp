@@ -2,15 +2,16 @@
 #include "lockscreen/win32/LocalClock.h"
 
 #include "lockscreen/win32/SystemRoutines.h"
+#include "platform/SystemFunction.h"
 
 namespace {
 
 constexpr char SystemTimePrivilege[] = "SeSystemtimePrivilege";
-constexpr char Kernel32Name[] = "KERNEL32.DLL";
+constexpr char Kernel32Name[] = "kernel32.dll";
 constexpr char ZoneConversionName[] = "TzSpecificLocalTimeToSystemTime";
 constexpr double MinutesPerDay = 24 * 60;
 
-using ZoneConversionFunction = BOOL(WINAPI*)(const TIME_ZONE_INFORMATION*, const SYSTEMTIME*, SYSTEMTIME*);
+using ZoneConversionFunction = BOOL WINAPI(const TIME_ZONE_INFORMATION*, const SYSTEMTIME*, SYSTEMTIME*);
 
 SYSTEMTIME ToSystemTime(TDateTime value)
 {
@@ -27,24 +28,16 @@ SYSTEMTIME ToSystemTime(TDateTime value)
     return time;
 }
 
-// Looked up at run time: Windows before XP lacks it, and a static import would
-// keep the program from starting there.
-ZoneConversionFunction SystemZoneConversion()
-{
-    HMODULE kernel = GetModuleHandleA(Kernel32Name);
-    if (!kernel) return nullptr;
-    return reinterpret_cast<ZoneConversionFunction>(
-        reinterpret_cast<void*>(GetProcAddress(kernel, ZoneConversionName)));
-}
-
 }  // namespace
 
 bool LocalToSystemTime(TDateTime local, SYSTEMTIME& utc)
 {
-    ZoneConversionFunction convert = SystemZoneConversion();
+    // Looked up at run time: Windows before XP lacks it, and a static import would
+    // keep the program from starting there.
+    TSystemFunction<ZoneConversionFunction> convert(Kernel32Name, ZoneConversionName);
     if (!convert) return LocalToSystemTimeByCurrentBias(local, utc);
     SYSTEMTIME localTime = ToSystemTime(local);
-    return convert(nullptr, &localTime, &utc) != FALSE;
+    return convert.Get()(nullptr, &localTime, &utc) != FALSE;
 }
 
 bool LocalToSystemTimeByCurrentBias(TDateTime local, SYSTEMTIME& utc)

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "core/DateTime.h"
+#include "common/DateTime.h"
 
 // By the full rules of the current zone for that date, daylight saving included.
 // Systems without those rules (before Windows XP) get LocalToSystemTimeByCurrentBias.

@@ -7,8 +7,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "activation/DialogLayout.h"
-#include "activation/win32/MixDlg.h"
 #include "lockscreen/win32/ForceForeground.h"
 #include "lockscreen/win32/HoldWindow.h"
 #include "platform/Application.h"
@@ -17,6 +15,7 @@
 #include "platform/GdiScopes.h"
 #include "platform/Picture.h"
 #include "platform/SystemFunction.h"
+#include "platform/TextMeasure.h"
 
 namespace {
 

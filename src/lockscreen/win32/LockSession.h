@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "core/DateTime.h"
-#include "settings/DStorage.h"
+#include "common/DateTime.h"
+#include "common/Strings.h"
 
 class TPasswordThrottle;
 class TPicture;

@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <lm.h>
 
-#include "platform/UniqueHandle.h"
+#include "platform/SystemFunction.h"
 #include "platform/WindowsFamily.h"
 #include "settings/win32/AccountSid.h"
 #include "settings/win32/Registry.h"
@@ -13,7 +13,7 @@ namespace {
 
 constexpr DWORD UserNameBufferSize = 256;
 
-constexpr char NetApi32Name[] = "NETAPI32.DLL";
+constexpr char NetApi32Name[] = "netapi32.dll";
 constexpr char NetUserEnumName[] = "NetUserEnum";
 constexpr char NetApiBufferFreeName[] = "NetApiBufferFree";
 // Level 1 is asked first; Wine knows only levels 0 and 20 and answers ERROR_INVALID_LEVEL,
@@ -30,22 +30,15 @@ constexpr char ProfileListPath9x[] = "Software\\Microsoft\\Windows\\CurrentVersi
 constexpr char ProfileImagePathValue[] = "ProfileImagePath";
 
 // NETAPI32 is loaded at run time: the 9x family has none with these functions.
-using NetUserEnumFunction = DWORD(WINAPI*)(LPCWSTR server, DWORD level, DWORD filter, LPBYTE* buffer,
-                                           DWORD preferredMaximumLength, LPDWORD entriesRead, LPDWORD totalEntries,
-                                           LPDWORD resumeHandle);
-using NetApiBufferFreeFunction = DWORD(WINAPI*)(LPVOID buffer);
-
-
-template <typename Function>
-Function LibraryFunction(HMODULE library, const char* name)
-{
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
-}
+using NetUserEnumFunction = DWORD WINAPI(LPCWSTR server, DWORD level, DWORD filter, LPBYTE* buffer,
+                                         DWORD preferredMaximumLength, LPDWORD entriesRead, LPDWORD totalEntries,
+                                         LPDWORD resumeHandle);
+using NetApiBufferFreeFunction = DWORD WINAPI(LPVOID buffer);
 
 // Frees a buffer NetUserEnum allocated, on every way out of the loop body.
 class NetBuffer {
 public:
-    explicit NetBuffer(NetApiBufferFreeFunction free) : Free(free) {}
+    explicit NetBuffer(NetApiBufferFreeFunction* free) : Free(free) {}
     ~NetBuffer()
     {
         if (Buffer) Free(Buffer);
@@ -63,7 +56,7 @@ public:
     }
 
 private:
-    NetApiBufferFreeFunction Free;
+    NetApiBufferFreeFunction* Free;
     LPBYTE Buffer = nullptr;
 };
 
@@ -107,11 +100,11 @@ void BuildUserList(TStrings& lines, bool withValues)
 
 void ListNtUsers(TStrings& lines, bool withValues)
 {
-    UniqueLibrary netapi(LoadLibraryA(NetApi32Name));
-    if (!netapi) return;
-    auto netUserEnum = LibraryFunction<NetUserEnumFunction>(netapi.Get(), NetUserEnumName);
-    auto netApiBufferFree = LibraryFunction<NetApiBufferFreeFunction>(netapi.Get(), NetApiBufferFreeName);
-    if (!netUserEnum || !netApiBufferFree) return;
+    TSystemFunction<NetUserEnumFunction> netUserEnumFunction(NetApi32Name, NetUserEnumName);
+    TSystemFunction<NetApiBufferFreeFunction> netApiBufferFreeFunction(NetApi32Name, NetApiBufferFreeName);
+    if (!netUserEnumFunction || !netApiBufferFreeFunction) return;
+    NetUserEnumFunction* netUserEnum = netUserEnumFunction.Get();
+    NetApiBufferFreeFunction* netApiBufferFree = netApiBufferFreeFunction.Get();
 
     DWORD level = UserInfoLevel1;
     DWORD resumeHandle = 0;

@@ -78,8 +78,8 @@ int main(int argc, char** argv)
     for (int kill = 0; kill < kills; ++kill) {
         auto killed = std::chrono::steady_clock::now();
         if (!Kill(program)) return 1;
-        DWORD next = 0;
-        if (!PollUntil([&] { return (next = ProgramProcess(program)) != 0 && VisibleLockOf(next); }, Timeout{10000})) {
+        DWORD next = WaitForLockedProgram(program, Timeout{10000});
+        if (!next) {
             std::printf("kill %d: no lock back within 10 s\n", kill + 1);
             return 1;
         }

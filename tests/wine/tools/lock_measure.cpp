@@ -80,7 +80,7 @@ double LockTrial(RunningProgram& program, HWND taskBar)
 {
     if (taskBar && !PollUntil([&] { return Visible(taskBar); }, TrialTimeout)) return -1;
     Stopwatch watch;
-    program.PostRequest(1);
+    program.PostRequest(LockRequest);
     HWND form = nullptr;
     double elapsed = -1;
     while (watch.Milliseconds() < TrialTimeout.count()) {

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "core/DateTime.h"
+#include "common/DateTime.h"
 #include "lockdown_Tools.h"
 #include "lockscreen/win32/LocalClock.h"
 

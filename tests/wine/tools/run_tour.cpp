@@ -33,7 +33,7 @@ bool Step(bool passed, const std::string& what)
 LockWindow Lock(HWND mainWindow, DWORD processId)
 {
     PassMarker marker;
-    PostMessageA(mainWindow, HalvexMessage(), 1, 0);
+    PostMessageA(mainWindow, HalvexMessage(), LockRequest, 0);
     HWND form = WaitForTopWindow(WindowQuery::OfClass(LockFormClass).InProcess(processId));
     if (!form || !WaitForVisible(form) ||
         !WaitUntil([&] { return GetForegroundWindow() == form; }, DefaultTimeout, "the lock window in front") ||
@@ -45,7 +45,7 @@ LockWindow Lock(HWND mainWindow, DWORD processId)
 // True once the window is visible; false also when a password prompt came instead.
 bool ShowConfiguration(HWND mainWindow, DWORD processId)
 {
-    PostMessageA(mainWindow, HalvexMessage(), 0, 0);
+    PostMessageA(mainWindow, HalvexMessage(), ShowRequest, 0);
     HWND prompt = nullptr;
     bool settled = WaitUntil(
         [&] {

@@ -25,7 +25,7 @@ namespace {
 // The lock window once it is up in front, with the parts a user sees on it.
 LockWindow ShowLock(const RunningProgram& program)
 {
-    program.PostRequest(1);
+    program.PostRequest(LockRequest);
     HWND form = WaitForTopWindow(WindowQuery::OfClass(LockFormClass).InProcess(program.Id()));
     if (!form || !WaitForVisible(form)) return {};
     return FindLockParts(form);
@@ -144,7 +144,7 @@ int Tour(const std::string& shots)
     RunningProgram program(dir);
     if (!program.Window()) return 1;
 
-    program.PostRequest(0);
+    program.PostRequest(ShowRequest);
     HWND prompt = WaitForPrompt("Halvex", program.Id());
     if (!prompt || !Shot(shots, "password-prompt")) return 1;
     AnswerPrompt(prompt, "lock");
@@ -174,7 +174,7 @@ int Tour(const std::string& shots)
     PressKeys({VK_ESCAPE});
     WaitForHidden(menu);
 
-    program.PostRequest(2);
+    program.PostRequest(AboutRequest);
     HWND about = WaitForPrompt("About Halvex", program.Id());
     if (!about || !Shot(shots, "about")) return 1;
     Click(GetDlgItem(about, IDOK));

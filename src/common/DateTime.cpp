@@ -1,6 +1,6 @@
 // Calendar arithmetic for TDateTime: whole days counted with the proleptic
 // Gregorian calendar, times to the millisecond.
-#include "core/DateTime.h"
+#include "common/DateTime.h"
 
 #include <cmath>
 
