@@ -1,162 +1,40 @@
-// JPEG decoding through libjpeg's decompression interface. libjpeg reports a fatal error by
-// calling error_exit, which must not return: it jumps back into the one C-style function below,
-// which holds no object with a destructor, so the jump skips no cleanup.
+// The JPEG decoder's rows in a DIB section, which the picture control draws.
 #include "platform/JpegDecoder.h"
 
-#include <climits>
-#include <csetjmp>
-#include <cstdio>  // jpeglib.h needs FILE and size_t declared before it
-
-#include <jerror.h>
-#include <jpeglib.h>
+#include "common/JpegRaster.h"
 
 namespace {
 
-constexpr int BytesPerPixel = 3;
-constexpr int CmykBytesPerPixel = 4;
-constexpr int FullIntensity = 255;
+constexpr int BitsPerPixel = 24;
 
-struct ErrorRoute {
-    jpeg_error_mgr Manager;  // first: libjpeg hands back a pointer to it
-    std::jmp_buf Return;
-    // Running out of data before the last scan line is a truncated file; missing only the
-    // end marker after it is harmless.
-    bool RefuseEndOfData;
+class TDibTarget : public TJpegTarget {
+public:
+    unsigned char* Rows(int width, int height) override
+    {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;  // top-down: row n is scan line n
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = BitsPerPixel;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* pixels = nullptr;
+        Bitmap.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
+        Width = width;
+        Height = height;
+        return Bitmap ? static_cast<unsigned char*>(pixels) : nullptr;
+    }
+
+    UniqueBitmap Bitmap;
+    int Width = 0;
+    int Height = 0;
 };
-
-// All the decoder changes lives here, in its caller's frame, so no local of the function
-// that calls setjmp is left indeterminate by the jump back.
-struct JpegJob {
-    jpeg_decompress_struct Info;
-    ErrorRoute Errors;
-    const unsigned char* Data;
-    unsigned long Size;
-    int MaxSide;
-    long long MaxPixels;
-    // Made while decoding; the caller owns it afterwards, after a failure too.
-    HBITMAP Bitmap;
-    unsigned char* Bits;
-    int Width;
-    int Height;
-};
-
-[[noreturn]] void ReturnToDecoder(j_common_ptr info)
-{
-    std::longjmp(reinterpret_cast<ErrorRoute*>(info->err)->Return, 1);
-}
-
-// Nothing is printed; warnings pass, except the one that says the data ended early.
-void FilterMessage(j_common_ptr info, int level)
-{
-    auto* route = reinterpret_cast<ErrorRoute*>(info->err);
-    if (level < 0 && route->RefuseEndOfData && info->err->msg_code == JWRN_JPEG_EOF) ReturnToDecoder(info);
-}
-
-void DiscardMessage(j_common_ptr) {}
-
-bool WithinLimits(JDIMENSION width, JDIMENSION height, const JpegJob& job)
-{
-    return width > 0 && height > 0 && width <= static_cast<JDIMENSION>(job.MaxSide) &&
-           height <= static_cast<JDIMENSION>(job.MaxSide) &&
-           static_cast<long long>(width) * height <= job.MaxPixels;
-}
-
-size_t RowStride(int width)
-{
-    return (static_cast<size_t>(width) * BytesPerPixel + 3) & ~static_cast<size_t>(3);
-}
-
-HBITMAP CreateBgrSection(int width, int height, unsigned char** bits)
-{
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down: row n is scan line n
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = BytesPerPixel * 8;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* pixels = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
-    *bits = static_cast<unsigned char*>(pixels);
-    return bitmap;
-}
-
-// Photoshop, which writes the Adobe marker, stores CMYK inverted; other writers do not.
-void CmykToBgr(const JSAMPLE* cmyk, unsigned char* bgr, int width, bool inverted)
-{
-    for (int x = 0; x < width; ++x, cmyk += CmykBytesPerPixel, bgr += BytesPerPixel) {
-        int ink[CmykBytesPerPixel];
-        for (int i = 0; i < CmykBytesPerPixel; ++i) ink[i] = inverted ? cmyk[i] : FullIntensity - cmyk[i];
-        bgr[0] = static_cast<unsigned char>(ink[2] * ink[3] / FullIntensity);
-        bgr[1] = static_cast<unsigned char>(ink[1] * ink[3] / FullIntensity);
-        bgr[2] = static_cast<unsigned char>(ink[0] * ink[3] / FullIntensity);
-    }
-}
-
-bool RunDecoder(JpegJob& job)
-{
-    jpeg_decompress_struct* info = &job.Info;
-    info->err = jpeg_std_error(&job.Errors.Manager);
-    job.Errors.Manager.error_exit = ReturnToDecoder;
-    job.Errors.Manager.emit_message = FilterMessage;
-    job.Errors.Manager.output_message = DiscardMessage;
-    job.Errors.RefuseEndOfData = true;
-    if (setjmp(job.Errors.Return)) {
-        jpeg_destroy_decompress(&job.Info);
-        return false;
-    }
-    jpeg_create_decompress(info);
-    jpeg_mem_src(info, job.Data, job.Size);
-    jpeg_read_header(info, TRUE);
-    // Checked before start_decompress, which allocates for the whole image.
-    if (!WithinLimits(info->image_width, info->image_height, job)) {
-        jpeg_destroy_decompress(info);
-        return false;
-    }
-    const bool cmyk = info->jpeg_color_space == JCS_CMYK || info->jpeg_color_space == JCS_YCCK;
-    info->out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGR;
-    jpeg_start_decompress(info);
-
-    job.Width = static_cast<int>(info->output_width);
-    job.Height = static_cast<int>(info->output_height);
-    job.Bitmap = CreateBgrSection(job.Width, job.Height, &job.Bits);
-    if (!job.Bitmap || !job.Bits) {
-        jpeg_destroy_decompress(info);
-        return false;
-    }
-    const size_t stride = RowStride(job.Width);
-    // Freed with the decompressor, also after a jump.
-    JSAMPARRAY cmykRow = cmyk ? (*info->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(info), JPOOL_IMAGE,
-                                                            info->output_width * CmykBytesPerPixel, 1)
-                              : nullptr;
-    while (info->output_scanline < info->output_height) {
-        unsigned char* target = job.Bits + stride * info->output_scanline;
-        if (cmyk) {
-            jpeg_read_scanlines(info, cmykRow, 1);
-            CmykToBgr(cmykRow[0], target, job.Width, info->saw_Adobe_marker);
-        } else {
-            JSAMPROW row = target;
-            jpeg_read_scanlines(info, &row, 1);
-        }
-    }
-    job.Errors.RefuseEndOfData = false;
-    jpeg_finish_decompress(info);
-    jpeg_destroy_decompress(info);
-    return true;
-}
 
 }  // namespace
 
 std::optional<DecodedJpeg> DecodeJpeg(const unsigned char* data, size_t size, const JpegLimits& limits)
 {
-    if (!data || size == 0 || size > ULONG_MAX) return std::nullopt;
-    JpegJob job{};
-    job.Data = data;
-    job.Size = static_cast<unsigned long>(size);
-    job.MaxSide = limits.MaxSide;
-    job.MaxPixels = limits.MaxPixels;
-    const bool decoded = RunDecoder(job);
-    UniqueBitmap bitmap(job.Bitmap);
-    if (!decoded) return std::nullopt;
-    return DecodedJpeg{std::move(bitmap), job.Width, job.Height};
+    TDibTarget target;
+    if (!DecodeJpegInto(data, size, limits, target)) return std::nullopt;
+    return DecodedJpeg{std::move(target.Bitmap), target.Width, target.Height};
 }

@@ -12,178 +12,17 @@
 #include <variant>
 #include <vector>
 
+#include "common/PictureChecks.h"
 #include "platform/GdiScopes.h"
 #include "platform/JpegDecoder.h"
 #include "platform/UniqueHandle.h"
 
 namespace {
 
-using Bytes = std::vector<unsigned char>;
+using Bytes = TBytes;
 
 constexpr unsigned long long MaxFileBytes = 256ULL * 1024 * 1024;
-constexpr JpegLimits RasterLimits{};
 constexpr int HimetricPerInch = 2540;  // also the .01 mm of an enhanced metafile's frame
-
-// --- Reading the header fields of the formats, little-endian, bounds checked by the callers ---
-
-std::uint16_t Word(const Bytes& b, size_t at) { return static_cast<std::uint16_t>(b[at] | b[at + 1] << 8); }
-std::int16_t SignedWord(const Bytes& b, size_t at) { return static_cast<std::int16_t>(Word(b, at)); }
-std::uint32_t DoubleWord(const Bytes& b, size_t at)
-{
-    return static_cast<std::uint32_t>(Word(b, at)) | static_cast<std::uint32_t>(Word(b, at + 2)) << 16;
-}
-std::int32_t SignedDoubleWord(const Bytes& b, size_t at) { return static_cast<std::int32_t>(DoubleWord(b, at)); }
-
-bool WithinRasterLimits(long long width, long long height)
-{
-    return width > 0 && height > 0 && width <= RasterLimits.MaxSide && height <= RasterLimits.MaxSide &&
-           width * height <= RasterLimits.MaxPixels;
-}
-
-enum class Format { Unknown, Jpeg, Bitmap, Icon, Gif, PlaceableMetafile, Metafile, EnhancedMetafile };
-
-constexpr std::uint32_t PlaceableKey = 0x9AC6CDD7;
-constexpr std::uint32_t EnhancedSignature = 0x464D4520;  // " EMF"
-constexpr size_t PlaceableHeaderBytes = 22;
-constexpr size_t MetaHeaderBytes = 18;
-constexpr size_t EnhancedHeaderMinBytes = 80;
-
-Format FormatOf(const Bytes& b)
-{
-    const size_t n = b.size();
-    if (n >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF) return Format::Jpeg;
-    if (n >= 2 && b[0] == 'B' && b[1] == 'M') return Format::Bitmap;
-    if (n >= 6 && (std::memcmp(b.data(), "GIF87a", 6) == 0 || std::memcmp(b.data(), "GIF89a", 6) == 0))
-        return Format::Gif;
-    if (n >= 4 && DoubleWord(b, 0) == PlaceableKey) return Format::PlaceableMetafile;
-    if (n >= 44 && DoubleWord(b, 0) == EMR_HEADER && DoubleWord(b, 40) == EnhancedSignature)
-        return Format::EnhancedMetafile;
-    if (n >= 6 && Word(b, 0) == 0 && Word(b, 2) == 1 && Word(b, 4) > 0) return Format::Icon;
-    if (n >= MetaHeaderBytes && (Word(b, 0) == 1 || Word(b, 0) == 2) && Word(b, 2) == MetaHeaderBytes / 2 &&
-        (Word(b, 4) == 0x0100 || Word(b, 4) == 0x0300))
-        return Format::Metafile;
-    return Format::Unknown;
-}
-
-// --- Checks that the platform decoders will find all the data their headers promise ---
-
-bool BitmapIsComplete(const Bytes& b)
-{
-    constexpr size_t FileHeaderBytes = 14;
-    constexpr std::uint32_t CoreHeaderBytes = 12;
-    constexpr std::uint32_t InfoHeaderBytes = 40;
-    if (b.size() < FileHeaderBytes + CoreHeaderBytes) return false;
-    const std::uint32_t pixelsAt = DoubleWord(b, 10);
-    const std::uint32_t headerBytes = DoubleWord(b, FileHeaderBytes);
-    if (headerBytes != CoreHeaderBytes && (headerBytes < InfoHeaderBytes || headerBytes > b.size())) return false;
-    if (pixelsAt < FileHeaderBytes + headerBytes || pixelsAt >= b.size()) return false;
-
-    long long width, height;
-    unsigned bitsPerPixel;
-    std::uint32_t compression = BI_RGB, imageBytes = 0;
-    if (headerBytes == CoreHeaderBytes) {
-        width = Word(b, 18);
-        height = Word(b, 20);
-        bitsPerPixel = Word(b, 24);
-    } else {
-        width = SignedDoubleWord(b, 18);
-        height = SignedDoubleWord(b, 22);
-        bitsPerPixel = Word(b, 28);
-        compression = DoubleWord(b, 30);
-        imageBytes = DoubleWord(b, 34);
-    }
-    if (height < 0) height = -height;  // top-down
-    if (!WithinRasterLimits(width, height)) return false;
-
-    const unsigned long long available = b.size() - pixelsAt;
-    switch (compression) {
-    case BI_RGB:
-    case BI_BITFIELDS: {
-        if (bitsPerPixel != 1 && bitsPerPixel != 4 && bitsPerPixel != 8 && bitsPerPixel != 16 &&
-            bitsPerPixel != 24 && bitsPerPixel != 32)
-            return false;
-        const unsigned long long stride = (static_cast<unsigned long long>(width) * bitsPerPixel + 31) / 32 * 4;
-        return stride * static_cast<unsigned long long>(height) <= available;
-    }
-    case BI_RLE8:
-    case BI_RLE4:
-        return bitsPerPixel == (compression == BI_RLE8 ? 8u : 4u) && imageBytes > 0 && imageBytes <= available;
-    default:
-        return false;  // JPEG or PNG inside a bitmap: not supported by the platform's loader
-    }
-}
-
-bool IconIsComplete(const Bytes& b)
-{
-    constexpr size_t DirectoryHeaderBytes = 6;
-    constexpr size_t EntryBytes = 16;
-    const size_t count = Word(b, 4);
-    const size_t directoryEnd = DirectoryHeaderBytes + count * EntryBytes;
-    if (b.size() < directoryEnd) return false;
-    for (size_t i = 0; i < count; ++i) {
-        const size_t entry = DirectoryHeaderBytes + i * EntryBytes;
-        const unsigned long long bytes = DoubleWord(b, entry + 8);
-        const unsigned long long at = DoubleWord(b, entry + 12);
-        if (bytes == 0 || at < directoryEnd || at + bytes > b.size()) return false;
-    }
-    return true;
-}
-
-bool GifIsWithinLimits(const Bytes& b)
-{
-    constexpr size_t ScreenDescriptorEnd = 13;
-    return b.size() >= ScreenDescriptorEnd && WithinRasterLimits(Word(b, 6), Word(b, 8));
-}
-
-// --- Metafile record walks: each record inside the data, ending with the end record ---
-
-struct MetafileFrame {
-    size_t Bytes = 0;  // up to and with the end record
-    POINT WindowOrigin{0, 0};
-    std::optional<SIZE> WindowExtent;
-};
-
-std::optional<MetafileFrame> WalkMetafile(const Bytes& b, size_t start)
-{
-    constexpr std::uint16_t EndRecord = 0x0000;
-    constexpr std::uint32_t MinRecordWords = 3;
-    if (b.size() < start + MetaHeaderBytes || Word(b, start + 2) != MetaHeaderBytes / 2) return std::nullopt;
-    MetafileFrame frame;
-    bool originSeen = false;
-    for (size_t at = start + MetaHeaderBytes; at + 6 <= b.size();) {
-        const unsigned long long recordBytes = 2ULL * DoubleWord(b, at);
-        const std::uint16_t function = Word(b, at + 4);
-        if (recordBytes < 2 * MinRecordWords || at + recordBytes > b.size()) return std::nullopt;
-        // Parameters are stored last first: y, then x.
-        if (recordBytes >= 10 && function == META_SETWINDOWORG && !originSeen) {
-            frame.WindowOrigin = {SignedWord(b, at + 8), SignedWord(b, at + 6)};
-            originSeen = true;
-        } else if (recordBytes >= 10 && function == META_SETWINDOWEXT && !frame.WindowExtent) {
-            frame.WindowExtent = SIZE{SignedWord(b, at + 8), SignedWord(b, at + 6)};
-        }
-        at += static_cast<size_t>(recordBytes);
-        if (function == EndRecord) {
-            frame.Bytes = at - start;
-            return frame;
-        }
-    }
-    return std::nullopt;
-}
-
-std::optional<size_t> WalkEnhancedMetafile(const Bytes& b)
-{
-    if (b.size() < EnhancedHeaderMinBytes || DoubleWord(b, 4) < EnhancedHeaderMinBytes) return std::nullopt;
-    const unsigned long long total = DoubleWord(b, 48);
-    if (total > b.size()) return std::nullopt;
-    for (size_t at = 0; at + 8 <= total;) {
-        const std::uint32_t type = DoubleWord(b, at);
-        const std::uint32_t recordBytes = DoubleWord(b, at + 4);
-        if (recordBytes < 8 || recordBytes % 4 != 0 || at + recordBytes > total) return std::nullopt;
-        at += recordBytes;
-        if (type == EMR_EOF) return static_cast<size_t>(total);  // the length the header declares
-    }
-    return std::nullopt;
-}
 
 // --- Owners and scopes ---
 
@@ -461,7 +300,7 @@ MaybeDecoded DecodeWindowsMetafile(const Bytes& bytes, bool placeable)
     auto frame = WalkMetafile(bytes, start);
     if (!frame) return std::nullopt;
     const ScreenResolution dpi = ScreenDpi();
-    POINT origin = frame->WindowOrigin;
+    POINT origin = {frame->WindowOrigin.X, frame->WindowOrigin.Y};
     SIZE extent{};
     int width, height;
     if (placeable) {
@@ -476,7 +315,7 @@ MaybeDecoded DecodeWindowsMetafile(const Bytes& bytes, bool placeable)
         height = MulDiv(Abs(extent.cy), dpi.Y, unitsPerInch);
     } else {
         if (!frame->WindowExtent) return std::nullopt;  // no size of its own to show it at
-        extent = *frame->WindowExtent;
+        extent = {frame->WindowExtent->X, frame->WindowExtent->Y};
         width = Abs(extent.cx);
         height = Abs(extent.cy);
     }
