@@ -7,9 +7,13 @@ bool Held(THeld held) { return held != THeld::Free; }
 
 TRestart DecideAfterEnd(const TProgramEnd& end)
 {
-    if (end.ExitSanctioned || end.SessionEnding) return {};
     // Whatever is not known to be free counts as held: the lock fails closed.
-    return {true, end.RelockPending || Held(end.Lock) || Held(end.TimeOut)};
+    const bool inForce = end.RelockPending || Held(end.Lock) || Held(end.TimeOut);
+    if (end.SessionEnding) return {};
+    // A real exit lets go of the lock and the time-out first: one that leaves either held
+    // was faked by another program and is undone, locked.
+    if (end.ExitSanctioned && !inForce) return {};
+    return {true, inForce};
 }
 
 uint32_t RestartDelayMs(uint32_t quickEndsInARow)

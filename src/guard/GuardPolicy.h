@@ -12,7 +12,7 @@ enum class THeld {
 };
 
 struct TProgramEnd {
-    bool ExitSanctioned = false;   // the program released its alive mutex itself
+    bool ExitSanctioned = false;   // the alive mutex was released, and the program then ended
     THeld Lock = THeld::Free;
     THeld TimeOut = THeld::Free;
     bool RelockPending = false;    // the last start was to lock, not yet taken up

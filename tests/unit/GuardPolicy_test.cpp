@@ -22,7 +22,9 @@ TEST(GuardPolicy, AfterTheProgramEnded)
         {"time-out mutex held by another program", {false, Free, ByAnother, false, false}, true, true},
         {"ended before taking up a relock", {false, Free, Free, true, false}, true, true},
         {"Exit with the admin password", {true, Free, Free, false, false}, false, false},
-        {"sanctioned, whatever else", {true, Abandoned, Abandoned, true, false}, false, false},
+        {"an exit with the lock held is no exit", {true, Abandoned, Free, false, false}, true, true},
+        {"an exit with the time-out held is no exit", {true, Free, ByAnother, false, false}, true, true},
+        {"an exit before a relock was taken up", {true, Free, Free, true, false}, true, true},
         {"the session ends", {false, Abandoned, Free, false, true}, false, false},
     };
     for (const auto& c : cases) {

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <sddl.h>
 #include <string>
 #include <vector>
@@ -268,4 +269,59 @@ TEST(GuardIsolated, WrongPasswordsAreStillCountedAfterARestart)
     EXPECT_TRUE(WaitUntil([&] { return WaitSecondsShown(TextOf(parts.PromptLabel)) > 0; }, DefaultTimeout,
                           "the wait after the fifth wrong password"))
         << TextOf(parts.PromptLabel);
+}
+
+// What another program running as the user can do before it ends the locked program: none of
+// it keeps the program from coming back locked.
+TEST(GuardIsolated, TricksBeforeTheKillStillBringItBackLocked)
+{
+    const struct {
+        const char* Name;
+        std::function<void(DWORD program, std::vector<UniqueKernelHandle>& held)> Trick;
+    } tricks[] = {
+        {"a second lock request during the lock",
+         [](DWORD program, std::vector<UniqueKernelHandle>&) {
+             HWND main = FindTopWindow(WindowQuery::OfClass(MainFormClass).InProcess(program));
+             PostMessageA(main, HalvexMessage(), LockRequest, 0);
+             DWORD_PTR ignored = 0;
+             SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+         }},
+        {"\"up\" set by someone else",
+         [](DWORD, std::vector<UniqueKernelHandle>& held) {
+             held.emplace_back(OpenEventA(EVENT_MODIFY_STATE, FALSE, GuardUpEventName));
+             SetEvent(held.back().Get());
+         }},
+        {"the program's instance name taken",
+         [](DWORD, std::vector<UniqueKernelHandle>& held) {
+             held.emplace_back(CreateMutexA(nullptr, TRUE, "Hvxmu01"));
+         }},
+    };
+    for (const auto& trick : tricks) {
+        SCOPED_TRACE(trick.Name);
+        GuardedProgram guarded;
+        ASSERT_TRUE(guarded.IsInstalled());
+        DWORD program = guarded.WaitForProgram(0, DefaultTimeout);
+        ASSERT_NE(program, 0u);
+        ASSERT_TRUE(LockAndWait(program));
+        std::vector<UniqueKernelHandle> held;
+        trick.Trick(program, held);
+        ASSERT_TRUE(Kill(program));
+        // The "up" trick goes on while the program starts again.
+        if (!held.empty() && held.back()) SetEvent(held.back().Get());
+        DWORD next = WaitForLockedProgram(program, BackWithin);
+        EXPECT_NE(next, 0u) << "the program back with its lock window\n" << guarded.Log();
+    }
+}
+
+// Anyone can send the end of the session: outside a real end it is no exit the guard keeps.
+TEST(GuardIsolated, AnEndOfSessionSentByAnotherProgramIsUndone)
+{
+    GuardedProgram guarded;
+    ASSERT_TRUE(guarded.IsInstalled());
+    DWORD program = guarded.WaitForProgram(0, DefaultTimeout);
+    ASSERT_NE(program, 0u);
+    ASSERT_TRUE(RunningProgramSettled(program));
+    HWND main = FindTopWindow(WindowQuery::OfClass(MainFormClass).InProcess(program));
+    PostMessageA(main, WM_ENDSESSION, TRUE, 0);
+    EXPECT_NE(guarded.WaitForProgram(program, DefaultTimeout), 0u) << "started again\n" << guarded.Log();
 }

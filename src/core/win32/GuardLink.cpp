@@ -16,6 +16,16 @@ bool Take(HANDLE mutex)
 
 }  // namespace
 
+bool TGuardLink::GuardAwaitsAProgram()
+{
+    UniqueKernelHandle relock(OpenEventA(SYNCHRONIZE, FALSE, GuardRelockEventName));
+    if (!relock || WaitForSingleObject(relock.Get(), 0) != WAIT_OBJECT_0) return false;
+    UniqueKernelHandle alive(OpenMutexA(MutexRights, FALSE, GuardAliveMutexName));
+    if (!alive || !Take(alive.Get())) return false;
+    ReleaseMutex(alive.Get());
+    return true;
+}
+
 bool TGuardLink::Attach()
 {
     Alive.Reset(OpenMutexA(MutexRights, FALSE, GuardAliveMutexName));
@@ -62,6 +72,9 @@ void TGuardLink::SetTimeExpired(bool expired)
 
 void TGuardLink::ExitSanctioned()
 {
+    // The guard takes an exit only with nothing left in force.
+    SetTimeExpired(false);
+    LockEndedByPassword();
     if (AliveHeld) ReleaseMutex(Alive.Get());
     AliveHeld = false;
 }

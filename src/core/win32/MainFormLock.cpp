@@ -92,9 +92,10 @@ void TMainForm::RunLockRequest()
         ~LockRunningScope() { Flag = Before; }
     } running(LockRunning);
     Guard.LockBegins();
-    RunLockSession(request, host);
-    // The shut-down path keeps it: a program ended but not followed by a shutdown comes back locked.
-    if (Application.Tag != TApplication::ShutDownAfterwards) Guard.LockEndedByPassword();
+    // A request during a lock returns at once and must not let go of what the lock holds. The
+    // shut-down path keeps it too: a program ended but not followed by a shutdown comes back locked.
+    bool unlocked = RunLockSession(request, host);
+    if (unlocked && Application.Tag != TApplication::ShutDownAfterwards) Guard.LockEndedByPassword();
 }
 
 std::string TMainForm::LockPassword() const

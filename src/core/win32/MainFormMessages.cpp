@@ -26,7 +26,8 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ENDSESSION:
         // Ended for real only with TRUE; a lock stays up to the very end, whoever sends it.
         if (wParam && !LockRunning) {
-            Guard.ExitSanctioned();
+            // Anyone can send this message: only a session really ending is an exit the guard keeps.
+            if (GetSystemMetrics(SM_SHUTTINGDOWN)) Guard.ExitSanctioned();
             Close();
         }
         return 0;

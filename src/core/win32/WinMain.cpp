@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ResourceIds.h"
+#include "core/win32/GuardLink.h"
 #include "core/win32/MainForm.h"
 #include "core/win32/ProgramGlobals.h"
 #include "core/win32/RequestShutdown.h"
@@ -75,7 +76,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     }
     // Held until the process ends: the system releases it with the process.
     HANDLE instanceMutex = CreateMutexA(nullptr, FALSE, InstanceMutexName);
-    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+    if (GetLastError() == ERROR_ALREADY_EXISTS && !TGuardLink::GuardAwaitsAProgram()) {
         if (onlyArgumentIs(ShowCommand)) SendMessageA(HWND_BROADCAST, HalvexMessage, RequestShowWindow, 0);
         return 0;
     }

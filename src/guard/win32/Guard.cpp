@@ -3,6 +3,8 @@
 // abandoned, and its lock and time-out mutexes tell whether it must come back locked.
 #include "guard/win32/Guard.h"
 
+#include <stdexcept>
+
 #include "guard/GuardPolicy.h"
 #include "guard/win32/ProgramStarter.h"
 
@@ -10,6 +12,10 @@ namespace {
 
 // Without a user to start the program for, the guard looks again at a logon, or after this.
 constexpr DWORD NoUserRetryMs = 60 * 1000;
+// A program takes its place well within this after its start.
+constexpr DWORD UpDeadlineMs = 15 * 1000;
+// A program that lets go of the alive mutex to exit has ended within this.
+constexpr DWORD ExitDeadlineMs = 5 * 1000;
 
 std::string FolderOf(const std::string& path)
 {
@@ -85,29 +91,55 @@ bool TGuard::StayDown()
             Down = false;
             return true;
         default:
-            if (TestMutex(Objects.Alive.Get()) == THeld::ByAnother) return Watch();
-            continue;
+            switch (TestMutex(Objects.Alive.Get())) {
+            case THeld::ByAnother: return Watch(nullptr);
+            case THeld::Abandoned: TakeEnd(false); return true;
+            default: continue;   // "up" from someone who is no program of ours
+            }
         }
     }
 }
 
-// A program is up and holds the alive mutex: wait until it lets go or ends.
-bool TGuard::Watch()
+// A program is up and holds the alive mutex: wait until it lets go or ends. With the process
+// the guard started, a release counts as an exit only when that process then ends: anyone
+// may take and release the mutex, only the program's own thread ends the program.
+bool TGuard::Watch(HANDLE program)
 {
     for (;;) {
-        switch (WaitFor(Objects.Alive.Get())) {
+        switch (WaitFor(Objects.Alive.Get(), program)) {
         case TWake::Stop: return false;
         case TWake::Session: continue;
-        case TWake::Handle:
+        case TWake::Handle: {
+            // Taken by the wait, whoever let go of it. A program exiting ends right after.
+            bool runsOn = program && WaitForSingleObject(program, ExitDeadlineMs) != WAIT_OBJECT_0;
             ReleaseMutex(Objects.Alive.Get());
+            if (runsOn) {
+                Log.Write("the alive mutex was let go while the program runs on; watching its process");
+                return WatchProcessOnly(program);
+            }
             TakeEnd(true);
             return true;
+        }
         case TWake::HandleAbandoned:
             ReleaseMutex(Objects.Alive.Get());
             QuickEnds = 0;
             TakeEnd(false);
             return true;
-        default: continue;
+        default:
+            // The program's process ended while the mutex is held elsewhere: no exit of its own.
+            TakeEnd(false);
+            return true;
+        }
+    }
+}
+
+bool TGuard::WatchProcessOnly(HANDLE program)
+{
+    for (;;) {
+        switch (WaitFor(program)) {
+        case TWake::Stop: return false;
+        case TWake::Session: continue;
+        default: TakeEnd(false); return true;
         }
     }
 }
@@ -117,7 +149,8 @@ bool TGuard::StartAndSeeUp()
 {
     if (LockAtOnce) SetEvent(Objects.Relock.Get());
     ResetEvent(Objects.Up.Get());
-    if (uint32_t delay = RestartDelayMs(QuickEnds)) {
+    // A lock is never held back: only a program that may start unlocked waits between tries.
+    if (uint32_t delay = LockAtOnce ? 0 : RestartDelayMs(QuickEnds)) {
         if (WaitFor(nullptr, nullptr, delay) == TWake::Stop) return false;
     }
     TStarted started = StartInActiveSession(Program, Folder);
@@ -128,22 +161,27 @@ bool TGuard::StartAndSeeUp()
     Log.Write(std::string("started ") + Program + (LockAtOnce ? " to lock at once" : ""));
     for (;;) {
         bool up = false;
-        switch (WaitFor(started.Process.Get(), Objects.Up.Get(), INFINITE, &up)) {
-        case TWake::Stop: return false;
-        case TWake::Session: continue;
-        default: break;
-        }
-        if (up) {
+        TWake wake = WaitFor(started.Process.Get(), Objects.Up.Get(), UpDeadlineMs, &up);
+        if (wake == TWake::Stop) return false;
+        if (wake == TWake::Session) continue;
+        if (wake == TWake::Timeout) {
+            // Held up before it took its place (a window it waits for, a name taken): started afresh.
+            Log.Write("the program was not up in time; ended and started again");
+            TerminateProcess(started.Process.Get(), 1);
+            WaitForSingleObject(started.Process.Get(), ExitDeadlineMs);
+        } else if (up) {
+            // Anyone may set "up": it counts only once the alive mutex is held.
+            if (TestMutex(Objects.Alive.Get()) != THeld::ByAnother) continue;
             // A relock is done once the program holds the lock mutex; until then it stays asked for.
             if (RelockPending() && TestMutex(Objects.Lock.Get()) == THeld::ByAnother) {
                 ResetEvent(Objects.Relock.Get());
                 LockAtOnce = false;
             }
-            return Watch();
+            return Watch(started.Process.Get());
         }
         // Ended before it was up: a second instance of one already running, or a failure at start.
         THeld alive = TestMutex(Objects.Alive.Get());
-        if (alive == THeld::ByAnother) return Watch();
+        if (alive == THeld::ByAnother) return Watch(nullptr);
         ++QuickEnds;
         TakeEnd(false);
         return true;
@@ -155,8 +193,7 @@ void TGuard::Run()
     std::string failure = Objects.Create();
     if (!failure.empty()) {
         Log.Write("cannot create the shared objects: " + failure);
-        WaitForSingleObject(Signals.Stop, INFINITE);
-        return;
+        throw std::runtime_error("no shared objects");
     }
     Log.Write("guarding " + Program);
     for (;;) {
@@ -165,7 +202,7 @@ void TGuard::Run()
             goOn = StayDown();
         } else {
             switch (TestMutex(Objects.Alive.Get())) {
-            case THeld::ByAnother: goOn = Watch(); break;
+            case THeld::ByAnother: goOn = Watch(nullptr); break;
             case THeld::Abandoned: TakeEnd(false); goOn = true; break;
             default: goOn = StartAndSeeUp(); break;
             }

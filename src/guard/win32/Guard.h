@@ -28,7 +28,8 @@ private:
     TWake WaitFor(HANDLE handle, HANDLE second = nullptr, DWORD timeoutMs = INFINITE, bool* secondSignalled = nullptr);
 
     bool StartAndSeeUp();
-    bool Watch();
+    bool Watch(HANDLE program);
+    bool WatchProcessOnly(HANDLE program);
     bool StayDown();
     void TakeEnd(bool exitSanctioned);
     bool RelockPending() const;

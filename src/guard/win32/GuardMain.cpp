@@ -67,10 +67,12 @@ DWORD WINAPI ControlHandler(DWORD control, DWORD eventType, LPVOID, LPVOID)
         SetEvent(Service.Signals.Stop);
         return NO_ERROR;
     case SERVICE_CONTROL_SESSIONCHANGE:
-        // A session that logs off must not get the program started again into it.
+        // A session that logs off must not get the program started again into it; a lock or
+        // unlock of Windows itself changes nothing here.
         if (eventType == WTS_SESSION_LOGOFF) Service.Signals.SessionEnding = true;
         if (eventType == WTS_SESSION_LOGON) Service.Signals.SessionEnding = false;
-        SetEvent(Service.Signals.SessionChanged);
+        if (eventType == WTS_SESSION_LOGON || eventType == WTS_SESSION_LOGOFF || eventType == WTS_CONSOLE_CONNECT)
+            SetEvent(Service.Signals.SessionChanged);
         return NO_ERROR;
     case SERVICE_CONTROL_INTERROGATE:
         return NO_ERROR;

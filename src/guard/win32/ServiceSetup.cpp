@@ -66,6 +66,9 @@ void SetRecovery(SC_HANDLE service)
     failure.cActions = 3;
     failure.lpsaActions = actions;
     ChangeServiceConfig2A(service, SERVICE_CONFIG_FAILURE_ACTIONS, &failure);
+    // Also when it stops with an error of its own, not only when it crashes.
+    SERVICE_FAILURE_ACTIONS_FLAG onErrors = {TRUE};
+    ChangeServiceConfig2A(service, SERVICE_CONFIG_FAILURE_ACTIONS_FLAG, &onErrors);
     char text[sizeof Description];
     lstrcpyA(text, Description);
     SERVICE_DESCRIPTIONA description = {text};
