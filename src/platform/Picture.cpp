@@ -27,13 +27,11 @@ constexpr int HimetricPerInch = 2540;  // also the .01 mm of an enhanced metafil
 // --- Owners and scopes ---
 
 namespace policy {
-inline void DeleteDcHandle(HDC dc) { DeleteDC(dc); }
 inline void DeleteEnhMetaFileHandle(HENHMETAFILE h) { DeleteEnhMetaFile(h); }
 inline void DeleteMetaFileHandle(HMETAFILE h) { DeleteMetaFile(h); }
 inline void FreeGlobal(HGLOBAL h) { GlobalFree(h); }
 }  // namespace policy
 
-using UniqueDc = UniqueHandle<HDC, policy::DeleteDcHandle, static_cast<intptr_t>(0)>;
 using UniqueEnhMetaFile = UniqueHandle<HENHMETAFILE, policy::DeleteEnhMetaFileHandle, static_cast<intptr_t>(0)>;
 using UniqueMetaFile = UniqueHandle<HMETAFILE, policy::DeleteMetaFileHandle, static_cast<intptr_t>(0)>;
 using UniqueGlobal = UniqueHandle<HGLOBAL, policy::FreeGlobal, static_cast<intptr_t>(0)>;

@@ -12,11 +12,6 @@ namespace {
 
 constexpr int PictureSlot = 0;  // offset of the TPicture* in the window's extra bytes
 
-namespace policy {
-inline void DeleteDcHandle(HDC dc) { DeleteDC(dc); }
-}  // namespace policy
-using UniqueDc = UniqueHandle<HDC, policy::DeleteDcHandle, static_cast<intptr_t>(0)>;
-
 LRESULT CALLBACK PictureControlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // By the class's procedure rather than its name: a subclassed control still counts, and a

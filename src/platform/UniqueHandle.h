@@ -52,6 +52,7 @@ inline void DestroyMenuHandle(HMENU h) { DestroyMenu(h); }
 inline void UnhookHook(HHOOK h) { UnhookWindowsHookEx(h); }
 inline void DestroyWindowHandle(HWND h) { DestroyWindow(h); }
 inline void FreeLibraryHandle(HMODULE h) { FreeLibrary(h); }
+inline void DeleteDcHandle(HDC h) { DeleteDC(h); }
 }  // namespace handle_policy
 
 // INVALID_HANDLE_VALUE is -1 as an integer, which a template argument can carry.
@@ -66,4 +67,5 @@ using UniqueIcon = UniqueHandle<HICON, handle_policy::DestroyIconHandle, static_
 using UniqueMenu = UniqueHandle<HMENU, handle_policy::DestroyMenuHandle, static_cast<intptr_t>(0)>;
 using UniqueHook = UniqueHandle<HHOOK, handle_policy::UnhookHook, static_cast<intptr_t>(0)>;
 using UniqueLibrary = UniqueHandle<HMODULE, handle_policy::FreeLibraryHandle, static_cast<intptr_t>(0)>;
+using UniqueDc = UniqueHandle<HDC, handle_policy::DeleteDcHandle, static_cast<intptr_t>(0)>;   // made, not got
 using UniqueWindow = UniqueHandle<HWND, handle_policy::DestroyWindowHandle, static_cast<intptr_t>(0)>;

@@ -107,11 +107,6 @@ std::string RandomBytes(size_t length, unsigned seed)
 // --- Metafiles, recorded with GDI in the fixtures' layout: red upper left, blue upper right,
 // yellow bottom quarter ---------------------------------------------------------------------------
 
-namespace policy {
-inline void DeleteDcHandle(HDC dc) { DeleteDC(dc); }
-}  // namespace policy
-using UniqueDc = UniqueHandle<HDC, policy::DeleteDcHandle, static_cast<intptr_t>(0)>;
-
 void FillQuarters(HDC dc, int width, int height)
 {
     const int band = height / 4;

@@ -3,9 +3,9 @@
 
 #include <windows.h>
 
-#include <memory>
 #include <string>
 
+#include "platform/ReportFailure.h"
 #include "settings/DStorage.h"
 #include "settings/SystemOptionsNames.h"
 #include "settings/win32/Registry.h"
@@ -16,24 +16,6 @@ constexpr char ClearSettingsQuestion[] = "Do you wish to clear the system settin
 constexpr char UninstallCaption[] = "Halvex Uninstall";
 constexpr char ErrorCaption[] = "Error";
 constexpr DWORD MustNotBeValidated = 0;
-
-struct LocalMemoryFree {
-    void operator()(char* text) const { LocalFree(text); }
-};
-
-// "Access denied. (error 5)"
-std::string SystemErrorText(DWORD code)
-{
-    char* allocated = nullptr;
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                      FORMAT_MESSAGE_IGNORE_INSERTS,
-                                  nullptr, code, 0, reinterpret_cast<LPSTR>(&allocated), 0, nullptr);
-    std::unique_ptr<char, LocalMemoryFree> buffer(allocated);
-    std::string text = length && buffer ? std::string(buffer.get(), length) : "";
-    while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ')) text.pop_back();
-    if (text.empty()) text = "Unknown error";
-    return text + " (error " + std::to_string(code) + ")";
-}
 
 void RestoreBootOptions()
 {
@@ -62,7 +44,8 @@ void UninstallCleanup()
     } catch (const EInOutError& error) {
         const std::string message = std::string("The file ") + MsDosSysFileName +
                                     " could not be written, so its boot options were not restored.\r\n\r\n" +
-                                    SystemErrorText(error.ErrorCode);
+                                    SystemErrorText(error.ErrorCode) + " (error " +
+                                    std::to_string(error.ErrorCode) + ")";
         MessageBoxA(nullptr, message.c_str(), ErrorCaption, MB_OK | MB_ICONERROR | MB_TASKMODAL);
     }
 }
