@@ -17,12 +17,6 @@ constexpr DWORD UpDeadlineMs = 15 * 1000;
 // A program that lets go of the alive mutex to exit has ended within this.
 constexpr DWORD ExitDeadlineMs = 5 * 1000;
 
-std::string FolderOf(const std::string& path)
-{
-    size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
-}
-
 const char* Describe(THeld held)
 {
     switch (held) {
@@ -35,7 +29,7 @@ const char* Describe(THeld held)
 }  // namespace
 
 TGuard::TGuard(std::string program, TGuardSignals& signals, const TGuardLog& log)
-    : Program(std::move(program)), Folder(FolderOf(Program)), Signals(signals), Log(log)
+    : Program(std::move(program)), Signals(signals), Log(log)
 {
 }
 
@@ -153,7 +147,7 @@ bool TGuard::StartAndSeeUp()
     if (uint32_t delay = LockAtOnce ? 0 : RestartDelayMs(QuickEnds)) {
         if (WaitFor(nullptr, nullptr, delay) == TWake::Stop) return false;
     }
-    TStarted started = StartInActiveSession(Program, Folder);
+    TStarted started = StartInActiveSession(Program);
     if (!started.Process) {
         Log.Write("cannot start " + Program + ": " + started.Failure);
         return WaitFor(nullptr, nullptr, NoUserRetryMs) != TWake::Stop;

@@ -35,7 +35,6 @@ private:
     bool RelockPending() const;
 
     std::string Program;
-    std::string Folder;
     TGuardSignals& Signals;
     const TGuardLog& Log;
     TGuardObjects Objects;

@@ -8,6 +8,7 @@
 #include "guard/GuardNames.h"
 #include "guard/win32/Guard.h"
 #include "guard/win32/GuardLog.h"
+#include "guard/win32/ProgramStarter.h"
 #include "guard/win32/ServiceSetup.h"
 #include "platform/UniqueHandle.h"
 
@@ -31,12 +32,6 @@ std::string ModulePath()
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
     return path;
-}
-
-std::string FolderOf(const std::string& path)
-{
-    size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
 }
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }

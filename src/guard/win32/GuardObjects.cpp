@@ -43,8 +43,6 @@ std::string Failed(const char* name)
 
 }  // namespace
 
-const char* const GuardObjectSecurity[] = {MutexSecurity, RelockSecurity, UpSecurity, CountSecurity};
-
 std::string TGuardObjects::Create()
 {
     TSecurity mutexes(MutexSecurity), relock(RelockSecurity), up(UpSecurity), count(CountSecurity);

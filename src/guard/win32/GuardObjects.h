@@ -20,6 +20,3 @@ struct TGuardObjects {
 // What the guard learns of a mutex of the program without waiting; a mutex it gets
 // hold of is released again at once.
 THeld TestMutex(HANDLE mutex);
-
-// The security descriptors in text form, shown by the tests.
-extern const char* const GuardObjectSecurity[];

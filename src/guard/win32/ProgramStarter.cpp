@@ -34,8 +34,15 @@ private:
 
 }  // namespace
 
-TStarted StartInActiveSession(const std::string& program, const std::string& folder)
+std::string FolderOf(const std::string& path)
 {
+    size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+TStarted StartInActiveSession(const std::string& program)
+{
+    const std::string folder = FolderOf(program);
     TStarted started;
     DWORD session = WTSGetActiveConsoleSessionId();
     if (session == 0xFFFFFFFF) {

@@ -13,4 +13,8 @@ struct TStarted {
     std::string Failure;   // empty when started
 };
 
-TStarted StartInActiveSession(const std::string& program, const std::string& folder);
+// The program runs in its own folder, where it looks for its files.
+TStarted StartInActiveSession(const std::string& program);
+
+// The folder part of a path, without the last separator; "." when there is none.
+std::string FolderOf(const std::string& path);
