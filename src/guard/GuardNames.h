@@ -13,9 +13,15 @@ inline constexpr char GuardTimeOutMutexName[] = "Global\\HalvexGuardTimeOut";
 inline constexpr char GuardRelockEventName[] = "Global\\HalvexGuardRelock";
 // Set by the program once it holds its mutexes: the guard then knows a relock was taken up.
 inline constexpr char GuardUpEventName[] = "Global\\HalvexGuardUp";
-// Counts the wrong passwords in a row, so that a restart does not start the count afresh.
+// The program adds each wrong password here, and the guard takes them into a count of its
+// own: the program may add but not take, so no program of the user's can wipe the count.
 inline constexpr char GuardWrongPasswordsName[] = "Global\\HalvexGuardWrongPasswords";
 inline constexpr long GuardWrongPasswordsMax = 1000000;
+// The guard's count, for the program it starts to read: one 32-bit number.
+inline constexpr char GuardWrongPasswordsKeptName[] = "Global\\HalvexGuardWrongPasswordsKept";
+// Set by the program after a right password has ended a lock; the guard clears its count only
+// when the lock mutex is then free, so a program that sets it during a lock clears nothing.
+inline constexpr char GuardUnlockedEventName[] = "Global\\HalvexGuardUnlocked";
 
 inline constexpr char GuardServiceName[] = "HalvexGuard";
 inline constexpr char GuardServiceDisplayName[] = "Halvex Guard";

@@ -53,6 +53,7 @@ inline void UnhookHook(HHOOK h) { UnhookWindowsHookEx(h); }
 inline void DestroyWindowHandle(HWND h) { DestroyWindow(h); }
 inline void FreeLibraryHandle(HMODULE h) { FreeLibrary(h); }
 inline void DeleteDcHandle(HDC h) { DeleteDC(h); }
+inline void UnmapView(void* view) { UnmapViewOfFile(view); }
 }  // namespace handle_policy
 
 // INVALID_HANDLE_VALUE is -1 as an integer, which a template argument can carry.
@@ -68,4 +69,5 @@ using UniqueMenu = UniqueHandle<HMENU, handle_policy::DestroyMenuHandle, static_
 using UniqueHook = UniqueHandle<HHOOK, handle_policy::UnhookHook, static_cast<intptr_t>(0)>;
 using UniqueLibrary = UniqueHandle<HMODULE, handle_policy::FreeLibraryHandle, static_cast<intptr_t>(0)>;
 using UniqueDc = UniqueHandle<HDC, handle_policy::DeleteDcHandle, static_cast<intptr_t>(0)>;   // made, not got
+using UniqueView = UniqueHandle<void*, handle_policy::UnmapView, static_cast<intptr_t>(0)>;   // of a file mapping
 using UniqueWindow = UniqueHandle<HWND, handle_policy::DestroyWindowHandle, static_cast<intptr_t>(0)>;

@@ -9,6 +9,8 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <optional>
+#include <aclapi.h>
 #include <sddl.h>
 #include <string>
 #include <vector>
@@ -75,6 +77,14 @@ void ExpectOnlyAdministratorsControl(const char* sddl)
     LocalFree(descriptor);
 }
 
+uint32_t WrongPasswordsTheGuardKept()
+{
+    UniqueKernelHandle mapping(OpenFileMappingA(FILE_MAP_READ, FALSE, GuardWrongPasswordsKeptName));
+    if (!mapping) return 0;
+    UniqueView view(MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, sizeof(uint32_t)));
+    return view ? *static_cast<const volatile uint32_t*>(view.Get()) : 0;
+}
+
 int RedPixelsOf(HWND lockForm)
 {
     HWND panel = FindControl(lockForm, ControlQuery::OfClass("HalvexScrollPanel"));
@@ -126,6 +136,62 @@ TEST(GuardIsolated, InstallRegistersAnAutoStartServiceOnlyAdministratorsControl)
     DWORD program = guarded.WaitForProgram(0, DefaultTimeout);
     EXPECT_NE(program, 0u);
     EXPECT_TRUE(MutexExists("Hvxmu01"));
+}
+
+// What an interactive user is granted on an object, as the object's own descriptor says;
+// nullopt when Wine keeps no descriptor for it.
+std::optional<DWORD> InteractiveUsersRights(HANDLE object)
+{
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    PACL list = nullptr;
+    if (GetSecurityInfo(object, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &list, nullptr,
+                        &descriptor) != ERROR_SUCCESS)
+        return std::nullopt;
+    std::optional<DWORD> rights;
+    for (DWORD i = 0; list && i < list->AceCount; ++i) {
+        void* ace = nullptr;
+        if (!GetAce(list, i, &ace)) continue;
+        auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(ace);
+        if (allowed->Header.AceType == ACCESS_ALLOWED_ACE_TYPE &&
+            IsWellKnownSid(&allowed->SidStart, WinInteractiveSid))
+            rights = rights.value_or(0) | allowed->Mask;
+    }
+    LocalFree(descriptor);
+    return rights;
+}
+
+// The user's program may do its part with the shared objects and no more, and may not end,
+// suspend or open up the program the guard started. Windows enforces it; Wine keeps the lists.
+TEST(GuardIsolated, TheUserGetsOnlyTheRightsItsPartNeeds)
+{
+    GuardedProgram guarded;
+    ASSERT_TRUE(guarded.IsInstalled());
+    DWORD program = guarded.WaitForProgram(0, DefaultTimeout);
+    ASSERT_NE(program, 0u);
+    const struct {
+        const char* Name;
+        HANDLE Object;
+        DWORD Granted;
+    } objects[] = {
+        {"the alive mutex", OpenMutexA(READ_CONTROL, FALSE, GuardAliveMutexName), SYNCHRONIZE | MUTEX_MODIFY_STATE},
+        {"relock", OpenEventA(READ_CONTROL, FALSE, GuardRelockEventName), SYNCHRONIZE},
+        {"up", OpenEventA(READ_CONTROL, FALSE, GuardUpEventName), EVENT_MODIFY_STATE},
+        {"unlocked", OpenEventA(READ_CONTROL, FALSE, GuardUnlockedEventName), EVENT_MODIFY_STATE},
+        {"the wrong passwords reported", OpenSemaphoreA(READ_CONTROL, FALSE, GuardWrongPasswordsName),
+         SEMAPHORE_MODIFY_STATE},
+        {"the guard's count", OpenFileMappingA(READ_CONTROL, FALSE, GuardWrongPasswordsKeptName),
+         SECTION_QUERY | SECTION_MAP_READ},
+        {"the program's process", OpenProcess(READ_CONTROL, FALSE, program),
+         SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION},
+    };
+    for (const auto& object : objects) {
+        SCOPED_TRACE(object.Name);
+        UniqueKernelHandle handle(object.Object);
+        ASSERT_TRUE(handle) << DescribeLastError();
+        std::optional<DWORD> rights = InteractiveUsersRights(handle.Get());
+        ASSERT_TRUE(rights.has_value()) << "no list kept";
+        EXPECT_EQ(*rights, object.Granted);
+    }
 }
 
 TEST(GuardIsolated, EndedWhileUnlockedComesBackUnlocked)
@@ -249,51 +315,116 @@ TEST(GuardIsolated, StartedByHandBesideTheGuardedOneGivesOneInstance)
     EXPECT_EQ(ProgramProcess(), program);
 }
 
+// The count lives with the guard: another program of the user's that takes from what the
+// program reports, or says the lock ended, before it ends the program, clears nothing.
 TEST(GuardIsolated, WrongPasswordsAreStillCountedAfterARestart)
+{
+    const struct {
+        const char* Name;
+        bool TryToWipe;
+    } cases[] = {{"ended", false}, {"the count wiped, then ended", true}};
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.Name);
+        GuardedProgram guarded;
+        ASSERT_TRUE(guarded.IsInstalled());
+        DWORD program = guarded.WaitForProgram(0, DefaultTimeout);
+        ASSERT_NE(program, 0u);
+        HWND form = LockAndWait(program);
+        ASSERT_TRUE(form);
+        LockWindow parts = FindLockParts(form);
+        for (int i = 0; i < 4; ++i) ASSERT_TRUE(SetText(parts.Edit, "wrong") && Click(parts.UnLockButton));
+        ASSERT_EQ(WaitSecondsShown(TextOf(parts.PromptLabel)), 0) << "four wrong ones start no wait";
+
+        if (test.TryToWipe) {
+            // Wine grants any right asked for, where Windows would refuse the user the taking
+            // right: only once the guard has taken them up does the test play that user.
+            ASSERT_TRUE(WaitUntil([] { return WrongPasswordsTheGuardKept() == 4; }, DefaultTimeout,
+                                  "the guard to count the four"));
+            UniqueKernelHandle count(OpenSemaphoreA(SYNCHRONIZE, FALSE, GuardWrongPasswordsName));
+            ASSERT_TRUE(count);
+            while (WaitForSingleObject(count.Get(), 0) == WAIT_OBJECT_0) {
+            }
+            UniqueKernelHandle unlocked(OpenEventA(EVENT_MODIFY_STATE, FALSE, GuardUnlockedEventName));
+            ASSERT_TRUE(unlocked);
+            ASSERT_TRUE(SetEvent(unlocked.Get()));
+        }
+        ASSERT_TRUE(Kill(program));
+        DWORD next = WaitForLockedProgram(program, BackWithin);
+        ASSERT_NE(next, 0u) << "the program back with its lock window";
+        parts = FindLockParts(VisibleLockOf(next));
+        ASSERT_TRUE(SetText(parts.Edit, "wrong") && Click(parts.UnLockButton));
+        EXPECT_TRUE(WaitUntil([&] { return WaitSecondsShown(TextOf(parts.PromptLabel)) > 0; }, DefaultTimeout,
+                              "the wait after the fifth wrong password"))
+            << TextOf(parts.PromptLabel);
+    }
+}
+
+// A right password clears the count where it is kept, so a lock brought back later does not
+// hold the user's earlier typing errors against them.
+TEST(GuardIsolated, ARightPasswordClearsTheCountTheGuardKeeps)
 {
     GuardedProgram guarded;
     ASSERT_TRUE(guarded.IsInstalled());
     DWORD program = guarded.WaitForProgram(0, DefaultTimeout);
     ASSERT_NE(program, 0u);
-    HWND form = LockAndWait(program);
-    ASSERT_TRUE(form);
-    LockWindow parts = FindLockParts(form);
+    LockWindow parts = FindLockParts(LockAndWait(program));
     for (int i = 0; i < 4; ++i) ASSERT_TRUE(SetText(parts.Edit, "wrong") && Click(parts.UnLockButton));
-    ASSERT_EQ(WaitSecondsShown(TextOf(parts.PromptLabel)), 0) << "four wrong ones start no wait";
+    ASSERT_TRUE(WaitUntil([] { return WrongPasswordsTheGuardKept() == 4; }, DefaultTimeout, "the guard to count"));
+    ASSERT_TRUE(SetText(parts.Edit, "Secret") && Click(parts.UnLockButton));
+    ASSERT_TRUE(WaitForDestroyed(parts.Form));
+    EXPECT_TRUE(WaitUntil([] { return WrongPasswordsTheGuardKept() == 0; }, DefaultTimeout, "the count cleared"));
 
+    parts = FindLockParts(LockAndWait(program));
+    ASSERT_TRUE(SetText(parts.Edit, "wrong") && Click(parts.UnLockButton));
+    ASSERT_TRUE(WaitUntil([] { return WrongPasswordsTheGuardKept() == 1; }, DefaultTimeout, "the guard to count"));
     ASSERT_TRUE(Kill(program));
     DWORD next = WaitForLockedProgram(program, BackWithin);
     ASSERT_NE(next, 0u) << "the program back with its lock window";
     parts = FindLockParts(VisibleLockOf(next));
+    for (int i = 0; i < 3; ++i) ASSERT_TRUE(SetText(parts.Edit, "wrong") && Click(parts.UnLockButton));
+    EXPECT_EQ(WaitSecondsShown(TextOf(parts.PromptLabel)), 0) << "four wrong ones since the right one";
     ASSERT_TRUE(SetText(parts.Edit, "wrong") && Click(parts.UnLockButton));
     EXPECT_TRUE(WaitUntil([&] { return WaitSecondsShown(TextOf(parts.PromptLabel)) > 0; }, DefaultTimeout,
-                          "the wait after the fifth wrong password"))
-        << TextOf(parts.PromptLabel);
+                          "the wait after the fifth"));
 }
 
 // What another program running as the user can do before it ends the locked program: none of
 // it keeps the program from coming back locked.
 TEST(GuardIsolated, TricksBeforeTheKillStillBringItBackLocked)
 {
+    struct Held {
+        UniqueKernelHandle Up, Handle;
+        UniqueWindow Window;
+    };
     const struct {
         const char* Name;
-        std::function<void(DWORD program, std::vector<UniqueKernelHandle>& held)> Trick;
+        std::function<void(DWORD program, Held& held)> Trick;
     } tricks[] = {
         {"a second lock request during the lock",
-         [](DWORD program, std::vector<UniqueKernelHandle>&) {
+         [](DWORD program, Held&) {
              HWND main = FindTopWindow(WindowQuery::OfClass(MainFormClass).InProcess(program));
              PostMessageA(main, HalvexMessage(), LockRequest, 0);
              DWORD_PTR ignored = 0;
              SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
          }},
         {"\"up\" set by someone else",
-         [](DWORD, std::vector<UniqueKernelHandle>& held) {
-             held.emplace_back(OpenEventA(EVENT_MODIFY_STATE, FALSE, GuardUpEventName));
-             SetEvent(held.back().Get());
+         [](DWORD, Held& held) {
+             held.Up.Reset(OpenEventA(EVENT_MODIFY_STATE, FALSE, GuardUpEventName));
+             SetEvent(held.Up.Get());
          }},
         {"the program's instance name taken",
-         [](DWORD, std::vector<UniqueKernelHandle>& held) {
-             held.emplace_back(CreateMutexA(nullptr, TRUE, "Hvxmu01"));
+         [](DWORD, Held& held) { held.Handle.Reset(CreateMutexA(nullptr, TRUE, "Hvxmu01")); }},
+        // The program waits for the logon's desktop to go before its window; a locked start must not.
+        {"a window of the logon's transparent desktop's class",
+         [](DWORD, Held& held) {
+             WNDCLASSA windowClass = {};
+             windowClass.lpfnWndProc = DefWindowProcA;
+             windowClass.hInstance = GetModuleHandleA(nullptr);
+             windowClass.lpszClassName = "MPRTransparentDesktop";
+             RegisterClassA(&windowClass);   // fails harmlessly once registered
+             held.Window.Reset(CreateWindowExA(WS_EX_TOOLWINDOW, windowClass.lpszClassName, "", WS_POPUP, 0, 0, 1, 1,
+                                               nullptr, nullptr, windowClass.hInstance, nullptr));
+             ASSERT_TRUE(held.Window);
          }},
     };
     for (const auto& trick : tricks) {
@@ -303,11 +434,11 @@ TEST(GuardIsolated, TricksBeforeTheKillStillBringItBackLocked)
         DWORD program = guarded.WaitForProgram(0, DefaultTimeout);
         ASSERT_NE(program, 0u);
         ASSERT_TRUE(LockAndWait(program));
-        std::vector<UniqueKernelHandle> held;
+        Held held;
         trick.Trick(program, held);
         ASSERT_TRUE(Kill(program));
         // The "up" trick goes on while the program starts again.
-        if (!held.empty() && held.back()) SetEvent(held.back().Get());
+        if (held.Up) SetEvent(held.Up.Get());
         DWORD next = WaitForLockedProgram(program, BackWithin);
         EXPECT_NE(next, 0u) << "the program back with its lock window\n" << guarded.Log();
     }

@@ -6,12 +6,22 @@
 namespace {
 
 constexpr DWORD MutexRights = SYNCHRONIZE | MUTEX_MODIFY_STATE;
+// The guard holds a mutex of ours only for a glance; anyone else who holds it longer must
+// not stall the program, and a mutex held by another counts as held when the guard looks.
+constexpr DWORD TakeWithinMs = 500;
 
-// Taken at once or never: a mutex another process holds must not stall the program.
-bool Take(HANDLE mutex)
+bool Take(HANDLE mutex, DWORD withinMs = 0)
 {
-    DWORD result = WaitForSingleObject(mutex, 0);
+    DWORD result = WaitForSingleObject(mutex, withinMs);
     return result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
+}
+
+uint32_t ReadWrongPasswordsKept()
+{
+    UniqueKernelHandle mapping(OpenFileMappingA(FILE_MAP_READ, FALSE, GuardWrongPasswordsKeptName));
+    if (!mapping) return 0;
+    UniqueView view(MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, sizeof(uint32_t)));
+    return view ? *static_cast<const volatile uint32_t*>(view.Get()) : 0;
 }
 
 }  // namespace
@@ -35,30 +45,27 @@ bool TGuardLink::Attach()
     TimeOut.Reset(OpenMutexA(MutexRights, FALSE, GuardTimeOutMutexName));
     Relock.Reset(OpenEventA(SYNCHRONIZE, FALSE, GuardRelockEventName));
     Up.Reset(OpenEventA(EVENT_MODIFY_STATE, FALSE, GuardUpEventName));
-    WrongPasswords.Reset(OpenSemaphoreA(SYNCHRONIZE | SEMAPHORE_MODIFY_STATE, FALSE, GuardWrongPasswordsName));
+    WrongPasswords.Reset(OpenSemaphoreA(SEMAPHORE_MODIFY_STATE, FALSE, GuardWrongPasswordsName));
+    Unlocked.Reset(OpenEventA(EVENT_MODIFY_STATE, FALSE, GuardUnlockedEventName));
     bool relock = Relock && WaitForSingleObject(Relock.Get(), 0) == WAIT_OBJECT_0;
     // Held before the guard hears that the program is up, so that it can tell the relock taken up.
     if (relock) LockBegins();
-    if (WrongPasswords) {
-        LONG previous = 0;
-        if (ReleaseSemaphore(WrongPasswords.Get(), 1, &previous)) {
-            WaitForSingleObject(WrongPasswords.Get(), 0);
-            WrongPasswordsKept_ = static_cast<uint32_t>(previous);
-        }
-    }
+    WrongPasswordsKept_ = ReadWrongPasswordsKept();
     if (Up) SetEvent(Up.Get());
     return relock;
 }
 
 void TGuardLink::LockBegins()
 {
-    if (Lock && !LockHeld) LockHeld = Take(Lock.Get());
+    if (Lock && !LockHeld) LockHeld = Take(Lock.Get(), TakeWithinMs);
 }
 
 void TGuardLink::LockEndedByPassword()
 {
     if (LockHeld) ReleaseMutex(Lock.Get());
     LockHeld = false;
+    // With the lock let go of, the guard may clear its count of wrong passwords.
+    if (Unlocked) SetEvent(Unlocked.Get());
 }
 
 void TGuardLink::SetTimeExpired(bool expired)
@@ -86,17 +93,10 @@ uint32_t TGuardLink::WrongPasswordsKept()
 
 void TGuardLink::KeepWrongPasswords(uint32_t count)
 {
-    if (!WrongPasswords) return;
-    if (count > WrongPasswordsKept_) {
-        if (ReleaseSemaphore(WrongPasswords.Get(), static_cast<LONG>(count - WrongPasswordsKept_), nullptr))
-            WrongPasswordsKept_ = count;
-        return;
-    }
-    while (WrongPasswordsKept_ > count && WaitForSingleObject(WrongPasswords.Get(), 0) == WAIT_OBJECT_0)
-        --WrongPasswordsKept_;
-    // Whatever else took from the count, none is left over a right password.
-    if (count == 0)
-        while (WaitForSingleObject(WrongPasswords.Get(), 0) == WAIT_OBJECT_0) {
-        }
+    // Only additions go to the guard; a count cleared by the right password is cleared
+    // there when the lock ends.
+    if (WrongPasswords && count > WrongPasswordsKept_ &&
+        !ReleaseSemaphore(WrongPasswords.Get(), static_cast<LONG>(count - WrongPasswordsKept_), nullptr))
+        return;   // the guard is behind in taking them: added with the next one
     WrongPasswordsKept_ = count;
 }

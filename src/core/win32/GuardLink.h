@@ -29,7 +29,7 @@ public:
     void KeepWrongPasswords(uint32_t count);
 
 private:
-    UniqueKernelHandle Alive, Lock, TimeOut, Relock, Up, WrongPasswords;
+    UniqueKernelHandle Alive, Lock, TimeOut, Relock, Up, WrongPasswords, Unlocked;
     bool AliveHeld = false;
     bool LockHeld = false;
     bool TimeOutHeld = false;

@@ -42,6 +42,9 @@ struct TAction {
 
 class TMainForm : public TWindow {
 public:
+    // The guard link is taken up before the window exists; lockAtOnce: the guard brought the
+    // program back to lock at once.
+    TMainForm(TGuardLink& guard, bool lockAtOnce) : Guard(guard), LockAtOnce(lockAtOnce) {}
     bool Create();
 
     // Commands, named after their actions.
@@ -169,7 +172,8 @@ private:
     // Outlives each lock, so that a new lock does not give a guesser a fresh count.
     TPasswordThrottle PasswordThrottle;
     // What the guard service needs to bring the program back as it was.
-    TGuardLink Guard;
+    TGuardLink& Guard;
+    const bool LockAtOnce;
     bool ClosingByProgram = false;   // set by Close: a WM_CLOSE from anyone else only hides
     TUsageTimeHost UsageHost{*this};
     TUsageTime Usage{UsageHost};

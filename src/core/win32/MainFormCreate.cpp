@@ -82,7 +82,6 @@ void TMainForm::FormCreate()
 
     // Started again by the guard after it was ended during a lock: locked at once, whatever
     // the lock style, and with the count of wrong passwords it had.
-    bool relock = Guard.Attach();
     PasswordThrottle.Resume(Guard.WrongPasswordsKept(), GetTickCount());
     PasswordThrottle.CountChanged = [this](uint32_t count) { Guard.KeepWrongPasswords(count); };
 
@@ -91,7 +90,7 @@ void TMainForm::FormCreate()
     MainTimerTimer(TSender::None);
     Usage.EndStartUp();
 
-    if (relock)
+    if (LockAtOnce)
         PostMessageA(Handle(), HalvexMessage, RequestLock, 0);
     else if (IsChecked(Control(IdStartUpCheckBox)))
         ActionSetHalvexExecute(TSender::Form);

@@ -81,6 +81,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         return 0;
     }
     (void)instanceMutex;
+    // Right after the instance name, so that the guard never starts a second program beside this one.
+    TGuardLink guard;
+    const bool lockAtOnce = guard.Attach();
     RegisterServiceProcess(1);
 
     HICON icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(HALVEX_ICON_ID), IMAGE_ICON, 0, 0,
@@ -91,14 +94,15 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     Application.Tag = TApplication::EndOnly;
 
     // The logon's transparent desktop is still up: wait, without spinning, until it has gone.
-    while (FindWindowA(TransparentDesktopClass, nullptr)) {
+    // Not for a lock the guard brought back: any program can make a window of that class.
+    while (!lockAtOnce && FindWindowA(TransparentDesktopClass, nullptr)) {
         Application.ProcessMessages();
         if (Application.Terminated()) return 0;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, TransparentDesktopPollMs, QS_ALLINPUT);
     }
 
     {
-        TMainForm form;
+        TMainForm form(guard, lockAtOnce);
         if (!form.Create()) return 1;
         Application.Run();
         MainForm = nullptr;

@@ -5,6 +5,7 @@
 
 #include <stdexcept>
 
+#include "guard/GuardNames.h"
 #include "guard/GuardPolicy.h"
 #include "guard/win32/ProgramStarter.h"
 
@@ -33,20 +34,59 @@ TGuard::TGuard(std::string program, TGuardSignals& signals, const TGuardLog& log
 {
 }
 
+// Wrong passwords and "unlocked" are taken up on the way, whatever else the caller waits for.
 TGuard::TWake TGuard::WaitFor(HANDLE handle, HANDLE second, DWORD timeoutMs, bool* secondSignalled)
 {
-    HANDLE handles[4] = {Signals.Stop, Signals.SessionChanged};
-    DWORD count = 2;
-    if (handle) handles[count++] = handle;
-    if (second) handles[count++] = second;
-    DWORD result = WaitForMultipleObjects(count, handles, FALSE, timeoutMs);
-    if (secondSignalled) *secondSignalled = second && (result == WAIT_OBJECT_0 + count - 1);
-    if (result == WAIT_OBJECT_0) return TWake::Stop;
-    if (result == WAIT_OBJECT_0 + 1) return TWake::Session;
-    if (result == WAIT_TIMEOUT) return TWake::Timeout;
-    if (result >= WAIT_ABANDONED_0 && result < WAIT_ABANDONED_0 + count) return TWake::HandleAbandoned;
-    if (result == WAIT_FAILED) return TWake::Stop;
-    return TWake::Handle;
+    const DWORD start = GetTickCount();
+    for (;;) {
+        HANDLE handles[6] = {Signals.Stop, Signals.SessionChanged};
+        DWORD count = 2;
+        if (handle) handles[count++] = handle;
+        const DWORD secondIndex = count;
+        if (second) handles[count++] = second;
+        const DWORD countIndex = count;
+        handles[count++] = Objects.WrongPasswords.Get();
+        handles[count++] = Objects.Unlocked.Get();
+        DWORD waited = GetTickCount() - start;
+        DWORD left = timeoutMs == INFINITE ? INFINITE : (waited < timeoutMs ? timeoutMs - waited : 0);
+        DWORD result = WaitForMultipleObjects(count, handles, FALSE, left);
+        if (result == WAIT_OBJECT_0 + countIndex) {
+            TakeWrongPasswords(1);
+            continue;
+        }
+        if (result == WAIT_OBJECT_0 + countIndex + 1) {
+            TakeUnlocked();
+            continue;
+        }
+        if (secondSignalled) *secondSignalled = second && result == WAIT_OBJECT_0 + secondIndex;
+        if (result == WAIT_OBJECT_0) return TWake::Stop;
+        if (result == WAIT_OBJECT_0 + 1) return TWake::Session;
+        if (result == WAIT_TIMEOUT) return TWake::Timeout;
+        if (result >= WAIT_ABANDONED_0 && result < WAIT_ABANDONED_0 + count) return TWake::HandleAbandoned;
+        if (result == WAIT_FAILED) return TWake::Stop;
+        return TWake::Handle;
+    }
+}
+
+// takenByTheWait: a wait that ends on the semaphore has taken one from it already.
+void TGuard::TakeWrongPasswords(uint32_t takenByTheWait)
+{
+    uint32_t before = WrongPasswords;
+    uint32_t taken = takenByTheWait;
+    while (WaitForSingleObject(Objects.WrongPasswords.Get(), 0) == WAIT_OBJECT_0) ++taken;
+    const uint32_t most = static_cast<uint32_t>(GuardWrongPasswordsMax);
+    WrongPasswords = taken < most - WrongPasswords ? WrongPasswords + taken : most;
+    if (WrongPasswords != before) Objects.PublishWrongPasswords(WrongPasswords);
+}
+
+// Only a program that is up may clear the count, and only with its lock mutex let go of:
+// a lock still held means the "unlocked" came from someone else.
+void TGuard::TakeUnlocked()
+{
+    if (!Watching || WrongPasswords == 0 || RelockPending()) return;
+    if (TestMutex(Objects.Lock.Get()) != THeld::Free) return;
+    WrongPasswords = 0;
+    Objects.PublishWrongPasswords(0);
 }
 
 bool TGuard::RelockPending() const
@@ -57,12 +97,15 @@ bool TGuard::RelockPending() const
 // The program has ended (the alive mutex is ours now and released again): decide.
 void TGuard::TakeEnd(bool exitSanctioned)
 {
+    Watching = false;
+    // Reported just before the end, and not yet taken up.
+    TakeWrongPasswords(0);
     TProgramEnd end;
     end.ExitSanctioned = exitSanctioned;
     end.Lock = TestMutex(Objects.Lock.Get());
     end.TimeOut = TestMutex(Objects.TimeOut.Get());
     end.RelockPending = RelockPending();
-    end.SessionEnding = Signals.SessionEnding;
+    end.SessionEnding = SessionEnding();
     TRestart restart = DecideAfterEnd(end);
     Log.Write(std::string("program ended") + (exitSanctioned ? " by its own exit" : "") + "; lock " +
               Describe(end.Lock) + ", time-out " + Describe(end.TimeOut) +
@@ -70,6 +113,11 @@ void TGuard::TakeEnd(bool exitSanctioned)
               (restart.Start ? (restart.LockAtOnce ? ": started again, locked" : ": started again") : ": left ended"));
     Down = !restart.Start;
     LockAtOnce = restart.LockAtOnce;
+    // Wrong passwords count against the lock they were entered at, and it is over unless brought back.
+    if (!LockAtOnce && WrongPasswords != 0) {
+        WrongPasswords = 0;
+        Objects.PublishWrongPasswords(0);
+    }
     if (Down) ResetEvent(Objects.Relock.Get());
 }
 
@@ -81,7 +129,9 @@ bool TGuard::StayDown()
         switch (WaitFor(Objects.Up.Get())) {
         case TWake::Stop: return false;
         case TWake::Session:
-            if (Signals.SessionEnding) continue;
+            // A new session, or a switch of the console to one that is not ending: start afresh.
+            if (Signals.Sessions.ServiceStopping() || Signals.Sessions.Ending(WTSGetActiveConsoleSessionId()))
+                continue;
             Down = false;
             return true;
         default:
@@ -99,6 +149,9 @@ bool TGuard::StayDown()
 // may take and release the mutex, only the program's own thread ends the program.
 bool TGuard::Watch(HANDLE program)
 {
+    Watching = true;
+    // A program started by hand runs in the session at the console.
+    if (!program) ProgramSession = WTSGetActiveConsoleSessionId();
     for (;;) {
         switch (WaitFor(Objects.Alive.Get(), program)) {
         case TWake::Stop: return false;
@@ -152,6 +205,7 @@ bool TGuard::StartAndSeeUp()
         Log.Write("cannot start " + Program + ": " + started.Failure);
         return WaitFor(nullptr, nullptr, NoUserRetryMs) != TWake::Stop;
     }
+    ProgramSession = started.Session;
     Log.Write(std::string("started ") + Program + (LockAtOnce ? " to lock at once" : ""));
     for (;;) {
         bool up = false;
@@ -192,7 +246,7 @@ void TGuard::Run()
     Log.Write("guarding " + Program);
     for (;;) {
         bool goOn = false;
-        if (Down || Signals.SessionEnding) {
+        if (Down || SessionEnding()) {
             goOn = StayDown();
         } else {
             switch (TestMutex(Objects.Alive.Get())) {

@@ -4,9 +4,9 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <string>
 
+#include "guard/SessionEnds.h"
 #include "guard/win32/GuardLog.h"
 #include "guard/win32/GuardObjects.h"
 
@@ -14,7 +14,7 @@
 struct TGuardSignals {
     HANDLE Stop = nullptr;            // manual reset: the service stops
     HANDLE SessionChanged = nullptr;  // auto reset: a logon, log-off or console change
-    std::atomic<bool> SessionEnding{false};
+    TSessionEnds Sessions;
 };
 
 class TGuard {
@@ -33,6 +33,9 @@ private:
     bool StayDown();
     void TakeEnd(bool exitSanctioned);
     bool RelockPending() const;
+    bool SessionEnding() const { return Signals.Sessions.Ending(ProgramSession); }
+    void TakeWrongPasswords(uint32_t takenByTheWait);
+    void TakeUnlocked();
 
     std::string Program;
     TGuardSignals& Signals;
@@ -41,4 +44,8 @@ private:
     bool LockAtOnce = false;
     bool Down = false;
     uint32_t QuickEnds = 0;
+    // Wrong passwords in a row, kept here where no program of the user's can wipe them.
+    uint32_t WrongPasswords = 0;
+    bool Watching = false;   // a program is up and holds the alive mutex
+    uint32_t ProgramSession = TSessionEnds::NoSession;
 };

@@ -52,23 +52,26 @@ void SetState(DWORD state)
     SetServiceStatus(Service.StatusHandle, &Service.Status);
 }
 
-DWORD WINAPI ControlHandler(DWORD control, DWORD eventType, LPVOID, LPVOID)
+DWORD WINAPI ControlHandler(DWORD control, DWORD eventType, LPVOID eventData, LPVOID)
 {
     switch (control) {
     case SERVICE_CONTROL_STOP:
     case SERVICE_CONTROL_SHUTDOWN:
-        Service.Signals.SessionEnding = true;
+        Service.Signals.Sessions.ServiceStops();
         SetState(SERVICE_STOP_PENDING);
         SetEvent(Service.Signals.Stop);
         return NO_ERROR;
-    case SERVICE_CONTROL_SESSIONCHANGE:
+    case SERVICE_CONTROL_SESSIONCHANGE: {
         // A session that logs off must not get the program started again into it; a lock or
         // unlock of Windows itself changes nothing here.
-        if (eventType == WTS_SESSION_LOGOFF) Service.Signals.SessionEnding = true;
-        if (eventType == WTS_SESSION_LOGON) Service.Signals.SessionEnding = false;
+        if (!eventData) return NO_ERROR;
+        DWORD session = static_cast<const WTSSESSION_NOTIFICATION*>(eventData)->dwSessionId;
+        if (eventType == WTS_SESSION_LOGOFF) Service.Signals.Sessions.LoggingOff(session);
+        if (eventType == WTS_SESSION_LOGON) Service.Signals.Sessions.LoggedOn(session);
         if (eventType == WTS_SESSION_LOGON || eventType == WTS_SESSION_LOGOFF || eventType == WTS_CONSOLE_CONNECT)
             SetEvent(Service.Signals.SessionChanged);
         return NO_ERROR;
+    }
     case SERVICE_CONTROL_INTERROGATE:
         return NO_ERROR;
     default:

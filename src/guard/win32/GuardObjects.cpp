@@ -1,10 +1,9 @@
 // Creating the shared objects with their security, and reading a mutex's state.
 #include "guard/win32/GuardObjects.h"
 
-#include <sddl.h>
-
 #include "guard/GuardNames.h"
 #include "guard/GuardPolicy.h"
+#include "guard/win32/SecurityAttributes.h"
 
 namespace {
 
@@ -13,28 +12,12 @@ namespace {
 constexpr char MutexSecurity[] = "D:(A;;GA;;;SY)(A;;GA;;;BA)(A;;0x00100001;;;IU)";
 // "Relock": wait only (0x00100000): the user cannot reset it.
 constexpr char RelockSecurity[] = "D:(A;;GA;;;SY)(A;;GA;;;BA)(A;;0x00100000;;;IU)";
-// "Up": set only (EVENT_MODIFY_STATE, 0x0002).
-constexpr char UpSecurity[] = "D:(A;;GA;;;SY)(A;;GA;;;BA)(A;;0x00000002;;;IU)";
-// The count: add (SEMAPHORE_MODIFY_STATE) and take (SYNCHRONIZE), which the right password needs.
-constexpr char CountSecurity[] = "D:(A;;GA;;;SY)(A;;GA;;;BA)(A;;0x00100002;;;IU)";
-
-class TSecurity {
-public:
-    explicit TSecurity(const char* sddl)
-    {
-        Attributes.nLength = sizeof Attributes;
-        Attributes.bInheritHandle = FALSE;
-        ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &Attributes.lpSecurityDescriptor,
-                                                             nullptr);
-    }
-    ~TSecurity() { LocalFree(Attributes.lpSecurityDescriptor); }
-    TSecurity(const TSecurity&) = delete;
-    TSecurity& operator=(const TSecurity&) = delete;
-    SECURITY_ATTRIBUTES* Get() { return Attributes.lpSecurityDescriptor ? &Attributes : nullptr; }
-
-private:
-    SECURITY_ATTRIBUTES Attributes = {};
-};
+// "Up" and "unlocked": set only (EVENT_MODIFY_STATE, 0x0002).
+constexpr char SetOnlySecurity[] = "D:(A;;GA;;;SY)(A;;GA;;;BA)(A;;0x00000002;;;IU)";
+// The wrong passwords reported: add only (SEMAPHORE_MODIFY_STATE, 0x0002), never take.
+constexpr char CountSecurity[] = "D:(A;;GA;;;SY)(A;;GA;;;BA)(A;;0x00000002;;;IU)";
+// The guard's count: read only (SECTION_QUERY | SECTION_MAP_READ, 0x0005).
+constexpr char KeptSecurity[] = "D:(A;;GA;;;SY)(A;;GA;;;BA)(A;;0x00000005;;;IU)";
 
 std::string Failed(const char* name)
 {
@@ -45,8 +28,10 @@ std::string Failed(const char* name)
 
 std::string TGuardObjects::Create()
 {
-    TSecurity mutexes(MutexSecurity), relock(RelockSecurity), up(UpSecurity), count(CountSecurity);
-    if (!mutexes.Get() || !relock.Get() || !up.Get() || !count.Get()) return Failed("security descriptors");
+    TSecurityAttributes mutexes(MutexSecurity), relock(RelockSecurity), setOnly(SetOnlySecurity), count(CountSecurity),
+        kept(KeptSecurity);
+    if (!mutexes.Get() || !relock.Get() || !setOnly.Get() || !count.Get() || !kept.Get())
+        return Failed("security descriptors");
     Alive.Reset(CreateMutexA(mutexes.Get(), FALSE, GuardAliveMutexName));
     if (!Alive) return Failed(GuardAliveMutexName);
     Lock.Reset(CreateMutexA(mutexes.Get(), FALSE, GuardLockMutexName));
@@ -55,11 +40,24 @@ std::string TGuardObjects::Create()
     if (!TimeOut) return Failed(GuardTimeOutMutexName);
     Relock.Reset(CreateEventA(relock.Get(), TRUE, FALSE, GuardRelockEventName));
     if (!Relock) return Failed(GuardRelockEventName);
-    Up.Reset(CreateEventA(up.Get(), FALSE, FALSE, GuardUpEventName));
+    Up.Reset(CreateEventA(setOnly.Get(), FALSE, FALSE, GuardUpEventName));
     if (!Up) return Failed(GuardUpEventName);
     WrongPasswords.Reset(CreateSemaphoreA(count.Get(), 0, GuardWrongPasswordsMax, GuardWrongPasswordsName));
     if (!WrongPasswords) return Failed(GuardWrongPasswordsName);
+    Unlocked.Reset(CreateEventA(setOnly.Get(), FALSE, FALSE, GuardUnlockedEventName));
+    if (!Unlocked) return Failed(GuardUnlockedEventName);
+    WrongPasswordsKept.Reset(CreateFileMappingA(INVALID_HANDLE_VALUE, kept.Get(), PAGE_READWRITE, 0,
+                                                sizeof(uint32_t), GuardWrongPasswordsKeptName));
+    if (!WrongPasswordsKept) return Failed(GuardWrongPasswordsKeptName);
+    KeptView.Reset(MapViewOfFile(WrongPasswordsKept.Get(), FILE_MAP_WRITE, 0, 0, sizeof(uint32_t)));
+    if (!KeptView) return Failed("the view of the count");
+    PublishWrongPasswords(0);
     return {};
+}
+
+void TGuardObjects::PublishWrongPasswords(uint32_t count)
+{
+    InterlockedExchange(static_cast<LONG volatile*>(KeptView.Get()), static_cast<LONG>(count));
 }
 
 THeld TestMutex(HANDLE mutex)

@@ -5,9 +5,15 @@
 #include <userenv.h>
 #include <wtsapi32.h>
 
+#include "guard/win32/SecurityAttributes.h"
+
 namespace {
 
 constexpr char InteractiveDesktop[] = "winsta0\\default";
+// The program's process and first thread: the user may wait on them and look them up, but not
+// end, suspend, debug or inject into them, nor change that (the owner is SYSTEM); only SYSTEM
+// and administrators may. Ending it is still no way past a lock, but no longer a cheap one.
+constexpr char ProgramSecurity[] = "O:SYD:(A;;GA;;;SY)(A;;GA;;;BA)(A;;0x00101000;;;IU)";
 
 std::string Failed(const char* call)
 {
@@ -65,12 +71,18 @@ TStarted StartInActiveSession(const std::string& program)
     startup.lpDesktop = desktop;
     PROCESS_INFORMATION process = {};
     DWORD flags = CREATE_NEW_PROCESS_GROUP | (environment.Get() ? CREATE_UNICODE_ENVIRONMENT : 0);
-    if (!CreateProcessAsUserA(token.Get(), program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, flags,
-                              environment.Get(), folder.c_str(), &startup, &process)) {
+    TSecurityAttributes ofProcess(ProgramSecurity), ofThread(ProgramSecurity);
+    auto create = [&](SECURITY_ATTRIBUTES* processSecurity, SECURITY_ATTRIBUTES* threadSecurity) {
+        return CreateProcessAsUserA(token.Get(), program.c_str(), commandLine.data(), processSecurity, threadSecurity,
+                                    FALSE, flags, environment.Get(), folder.c_str(), &startup, &process);
+    };
+    // A descriptor the system refuses must not keep the program from running at all.
+    if (!create(ofProcess.Get(), ofThread.Get()) && !create(nullptr, nullptr)) {
         started.Failure = Failed("CreateProcessAsUserA");
         return started;
     }
     CloseHandle(process.hThread);
     started.Process.Reset(process.hProcess);
+    started.Session = session;
     return started;
 }

@@ -10,6 +10,7 @@
 
 struct TStarted {
     UniqueKernelHandle Process;
+    DWORD Session = 0;     // the one it was started in
     std::string Failure;   // empty when started
 };
 

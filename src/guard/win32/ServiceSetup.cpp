@@ -4,9 +4,8 @@
 
 #include <windows.h>
 
-#include <sddl.h>
-
 #include "guard/GuardNames.h"
+#include "guard/win32/SecurityAttributes.h"
 
 namespace {
 
@@ -46,13 +45,11 @@ bool WaitForState(SC_HANDLE service, DWORD wanted)
 
 std::string SetSecurity(SC_HANDLE service)
 {
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(GuardServiceSecurity, SDDL_REVISION_1, &descriptor,
-                                                              nullptr))
-        return Failed("ConvertStringSecurityDescriptorToSecurityDescriptorA");
-    BOOL set = SetServiceObjectSecurity(service, DACL_SECURITY_INFORMATION, descriptor);
-    LocalFree(descriptor);
-    return set ? std::string() : Failed("SetServiceObjectSecurity");
+    TSecurityAttributes security(GuardServiceSecurity);
+    if (!security.Get()) return Failed("ConvertStringSecurityDescriptorToSecurityDescriptorA");
+    return SetServiceObjectSecurity(service, DACL_SECURITY_INFORMATION, security.Get()->lpSecurityDescriptor)
+               ? std::string()
+               : Failed("SetServiceObjectSecurity");
 }
 
 // Restarted by the system too, should the guard itself ever end.

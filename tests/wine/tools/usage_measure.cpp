@@ -62,7 +62,8 @@ int MeasureTicks(int ticks)
     CurrentProfile = LogonUser();
 
     // The window's own tick and its host, without the window: nothing here posts or shows.
-    TMainForm form;
+    TGuardLink noGuard;
+    TMainForm form(noGuard, false);
     TUsageTimeHost host(form);
     TUsageTime usage(host);
     TUsageRestriction restriction;

@@ -1,0 +1,25 @@
+// Security attributes made from a descriptor in SDDL, freed with the object.
+#pragma once
+
+#include <windows.h>
+#include <sddl.h>
+
+class TSecurityAttributes {
+public:
+    explicit TSecurityAttributes(const char* sddl)
+    {
+        Attributes.nLength = sizeof Attributes;
+        Attributes.bInheritHandle = FALSE;
+        ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &Attributes.lpSecurityDescriptor,
+                                                             nullptr);
+    }
+    ~TSecurityAttributes() { LocalFree(Attributes.lpSecurityDescriptor); }
+    TSecurityAttributes(const TSecurityAttributes&) = delete;
+    TSecurityAttributes& operator=(const TSecurityAttributes&) = delete;
+
+    // Null when the text was no valid descriptor.
+    SECURITY_ATTRIBUTES* Get() { return Attributes.lpSecurityDescriptor ? &Attributes : nullptr; }
+
+private:
+    SECURITY_ATTRIBUTES Attributes = {};
+};
