@@ -19,11 +19,11 @@ TDialogTemplate::TDialogTemplate(const std::string& caption, DWORD style, int wi
 }
 
 void TDialogTemplate::AddControl(WORD classAtom, const std::string& text, WORD id, DWORD style, int x, int y,
-                                 int width, int height)
+                                 int width, int height, DWORD extendedStyle)
 {
     Align();
     AddDword(style | WS_CHILD | WS_VISIBLE);
-    AddDword(0);
+    AddDword(extendedStyle);
     AddWord(static_cast<WORD>(x));
     AddWord(static_cast<WORD>(y));
     AddWord(static_cast<WORD>(width));

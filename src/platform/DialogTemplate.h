@@ -7,14 +7,19 @@
 #include <string>
 #include <vector>
 
+// The predefined window classes a template names by atom.
+inline constexpr WORD DialogButtonClass = 0x0080;
+inline constexpr WORD DialogEditClass = 0x0081;
+inline constexpr WORD DialogStaticClass = 0x0082;
+
 class TDialogTemplate {
 public:
     // Sizes in dialog units; the font is the dialog's own.
     TDialogTemplate(const std::string& caption, DWORD style, int width, int height, const std::string& fontFace,
                     WORD pointSize);
-    // The predefined classes: 0x0080 button, 0x0081 edit, 0x0082 static.
+    // classAtom: one of the predefined classes below.
     void AddControl(WORD classAtom, const std::string& text, WORD id, DWORD style, int x, int y, int width,
-                    int height);
+                    int height, DWORD extendedStyle = 0);
     const DLGTEMPLATE* Get() const;
 
 private:

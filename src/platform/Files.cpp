@@ -3,23 +3,48 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "platform/ReportFailure.h"
 #include "platform/UniqueHandle.h"
 
-std::optional<std::string> ReadWholeFile(const std::string& path)
+namespace {
+
+template <typename Buffer>
+std::optional<Buffer> ReadUpTo(const std::string& path, size_t maxBytes)
 {
+    if (path.empty()) return std::nullopt;
     // Shared for writing too: the lock screen may be appending to the same file.
     UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return std::nullopt;
-    std::string content;
-    char buffer[16384];
-    DWORD read = 0;
-    while (ReadFile(file.Get(), buffer, sizeof buffer, &read, nullptr)) {
-        if (read == 0) return content;
-        content.append(buffer, read);
+    if (!file || GetFileType(file.Get()) != FILE_TYPE_DISK) return std::nullopt;
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 ||
+        static_cast<unsigned long long>(size.QuadPart) > maxBytes)
+        return std::nullopt;
+    Buffer content(static_cast<size_t>(size.QuadPart), 0);
+    size_t total = 0;
+    while (total < content.size()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<size_t>(content.size() - total, MAXDWORD));
+        DWORD got = 0;
+        if (!ReadFile(file.Get(), &content[total], chunk, &got, nullptr)) return std::nullopt;
+        if (got == 0) break;   // cut shorter since the size was taken
+        total += got;
     }
-    return std::nullopt;
+    content.resize(total);
+    return content;
+}
+
+}  // namespace
+
+std::optional<std::string> ReadWholeFile(const std::string& path, size_t maxBytes)
+{
+    return ReadUpTo<std::string>(path, maxBytes);
+}
+
+std::optional<std::vector<unsigned char>> ReadWholeFileBytes(const std::string& path, size_t maxBytes)
+{
+    return ReadUpTo<std::vector<unsigned char>>(path, maxBytes);
 }
 
 std::optional<std::string> AppendToFile(const std::string& path, const std::string& bytes)

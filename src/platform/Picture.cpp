@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/PictureChecks.h"
+#include "platform/Files.h"
 #include "platform/GdiScopes.h"
 #include "platform/JpegDecoder.h"
 #include "platform/UniqueHandle.h"
@@ -21,7 +22,7 @@ namespace {
 
 using Bytes = TBytes;
 
-constexpr unsigned long long MaxFileBytes = 256ULL * 1024 * 1024;
+constexpr size_t MaxFileBytes = 256ULL * 1024 * 1024;
 constexpr int HimetricPerInch = 2540;  // also the .01 mm of an enhanced metafile's frame
 
 // --- Owners and scopes ---
@@ -188,29 +189,6 @@ namespace {
 
 using MaybeDecoded = std::optional<TPicture::Decoded>;
 
-std::optional<Bytes> ReadWholeFile(const std::string& path)
-{
-    if (path.empty()) return std::nullopt;
-    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    // Only files on disk: a device or pipe name could block the reading.
-    if (!file || GetFileType(file.Get()) != FILE_TYPE_DISK) return std::nullopt;
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart <= 0 ||
-        static_cast<unsigned long long>(size.QuadPart) > MaxFileBytes)
-        return std::nullopt;
-    Bytes bytes(static_cast<size_t>(size.QuadPart));
-    size_t total = 0;
-    while (total < bytes.size()) {
-        DWORD got = 0;
-        if (!ReadFile(file.Get(), bytes.data() + total, static_cast<DWORD>(bytes.size() - total), &got, nullptr) ||
-            got == 0)
-            return std::nullopt;
-        total += got;
-    }
-    return bytes;
-}
-
 MaybeDecoded DecodeJpegFile(const Bytes& bytes)
 {
     auto jpeg = DecodeJpeg(bytes.data(), bytes.size(), RasterLimits);
@@ -349,8 +327,8 @@ bool TPicture::LoadFromFile(const std::string& path)
 {
     Clear();
     try {
-        auto bytes = ReadWholeFile(path);
-        if (!bytes) return false;
+        auto bytes = ReadWholeFileBytes(path, MaxFileBytes);
+        if (!bytes || bytes->empty()) return false;
         MaybeDecoded decoded = DecodeBytes(*bytes);
         if (!decoded) return false;
         Content = std::make_unique<TPicture::Decoded>(std::move(*decoded));

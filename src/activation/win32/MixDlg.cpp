@@ -3,33 +3,29 @@
 #include "activation/win32/MixDlg.h"
 
 #include <array>
-#include <initializer_list>
 #include <vector>
 
+#include "platform/DialogTemplate.h"
+#include "platform/ForceForeground.h"
 #include "platform/GdiScopes.h"
 #include "platform/TextMeasure.h"
 
 namespace {
 
-constexpr wchar_t DialogFontFace[] = L"MS Sans Serif";
+constexpr char DialogFontFace[] = "MS Sans Serif";
 constexpr WORD DialogFontPoints = 8;
-constexpr wchar_t OkCaption[] = L"OK";
-constexpr wchar_t CancelCaption[] = L"Cancel";
+constexpr char OkCaption[] = "OK";
+constexpr char CancelCaption[] = "Cancel";
 constexpr char IncorrectPasswordText[] = "Incorrect Password";
 constexpr char ErrorCaption[] = "Error";
 constexpr WPARAM PasswordMaxLength = 255;
 constexpr char PasswordChar = '*';
 constexpr size_t MaxFields = 2;
 
-constexpr DWORD DialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
+constexpr DWORD DialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
 constexpr DWORD LabelStyle = WS_CHILD | WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX;
 constexpr DWORD EditStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL;
 constexpr DWORD ButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
-
-// Predefined window classes of a dialog template, by atom.
-constexpr WORD ButtonClassAtom = 0x0080;
-constexpr WORD EditClassAtom = 0x0081;
-constexpr WORD StaticClassAtom = 0x0082;
 
 // Sent to itself once shown: taking the foreground is reliable only for a visible window.
 constexpr UINT BringToFrontMessage = WM_APP + 1;
@@ -73,82 +69,6 @@ private:
     std::string Text;
 };
 
-// SetForegroundWindow is refused to a thread without input; sharing the foreground
-// thread's input state for the call lifts that.
-class SharedThreadInput {
-public:
-    explicit SharedThreadInput(DWORD otherThread)
-        : Own(GetCurrentThreadId()), Other(otherThread),
-          Attached(Other != 0 && Other != Own && AttachThreadInput(Own, Other, TRUE))
-    {
-    }
-    ~SharedThreadInput()
-    {
-        if (Attached) AttachThreadInput(Own, Other, FALSE);
-    }
-    SharedThreadInput(const SharedThreadInput&) = delete;
-    SharedThreadInput& operator=(const SharedThreadInput&) = delete;
-
-private:
-    DWORD Own, Other;
-    bool Attached;
-};
-
-void BringToForeground(HWND window)
-{
-    if (SetForegroundWindow(window) && GetForegroundWindow() == window) return;
-    const SharedThreadInput shared(GetWindowThreadProcessId(GetForegroundWindow(), nullptr));
-    BringWindowToTop(window);
-    SetForegroundWindow(window);
-}
-
-// A DLGTEMPLATE with its items, as the dialog manager reads it: WORD-sized fields, items
-// DWORD-aligned from the start (std::allocator's storage is aligned at least that well).
-class DialogTemplate {
-public:
-    explicit DialogTemplate(DWORD style)
-    {
-        AddDword(style);
-        AddDword(0);   // extended style
-        AddWord(0);    // item count, counted up by AddItem
-        AddWords({0, 0, 0, 0});   // placed in pixels once the font is known
-        AddWord(0);    // no menu
-        AddWord(0);    // the dialog class
-        AddWord(0);    // caption: set as ANSI text at initialisation
-        AddWord(DialogFontPoints);
-        AddText(DialogFontFace);
-    }
-
-    void AddItem(WORD classAtom, DWORD style, DWORD extendedStyle, WORD id, const wchar_t* text = L"")
-    {
-        if (Words.size() % 2) AddWord(0);
-        AddDword(style);
-        AddDword(extendedStyle);
-        AddWords({0, 0, 0, 0});
-        AddWord(id);
-        AddWords({0xFFFF, classAtom});
-        AddText(text);
-        AddWord(0);   // no creation data
-        ++Words[ItemCountIndex];
-    }
-
-    const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(Words.data()); }
-
-private:
-    static constexpr size_t ItemCountIndex = 4;
-
-    void AddWord(WORD word) { Words.push_back(word); }
-    void AddWords(std::initializer_list<WORD> words) { Words.insert(Words.end(), words); }
-    void AddDword(DWORD value) { AddWords({LOWORD(value), HIWORD(value)}); }
-    void AddText(const wchar_t* text)
-    {
-        for (; *text; ++text) AddWord(static_cast<WORD>(*text));
-        AddWord(0);
-    }
-
-    std::vector<WORD> Words;
-};
-
 struct FieldRequest {
     const std::string& Prompt;
     const std::string& Initial;
@@ -172,15 +92,16 @@ public:
     // True when closed with OK; Texts() and Modified() then tell what was entered.
     bool Run(HWND owner)
     {
-        DialogTemplate dialog(DialogStyle);
+        // Placed in pixels once the font is known; the caption is set as ANSI text then too.
+        TDialogTemplate dialog("", DialogStyle, 0, 0, DialogFontFace, DialogFontPoints);
         // Item order is tab order: each label before its edit, the buttons last.
         for (size_t i = 0; i < Fields.size(); ++i) {
-            dialog.AddItem(StaticClassAtom, LabelStyle, 0, FieldControlIds[i].Label);
-            dialog.AddItem(EditClassAtom, EditStyle | (Fields[i].Masked ? ES_PASSWORD : 0), WS_EX_CLIENTEDGE,
-                           FieldControlIds[i].Edit);
+            dialog.AddControl(DialogStaticClass, "", FieldControlIds[i].Label, LabelStyle, 0, 0, 0, 0);
+            dialog.AddControl(DialogEditClass, "", FieldControlIds[i].Edit,
+                              EditStyle | (Fields[i].Masked ? ES_PASSWORD : 0), 0, 0, 0, 0, WS_EX_CLIENTEDGE);
         }
-        dialog.AddItem(ButtonClassAtom, ButtonStyle | BS_DEFPUSHBUTTON, 0, IDOK, OkCaption);
-        dialog.AddItem(ButtonClassAtom, ButtonStyle | BS_PUSHBUTTON, 0, IDCANCEL, CancelCaption);
+        dialog.AddControl(DialogButtonClass, OkCaption, IDOK, ButtonStyle | BS_DEFPUSHBUTTON, 0, 0, 0, 0);
+        dialog.AddControl(DialogButtonClass, CancelCaption, IDCANCEL, ButtonStyle | BS_PUSHBUTTON, 0, 0, 0, 0);
         const INT_PTR closedWith = DialogBoxIndirectParamA(GetModuleHandleA(nullptr), dialog.Get(), owner, Procedure,
                                                            reinterpret_cast<LPARAM>(this));
         return closedWith == IDOK && Confirmed;
@@ -210,7 +131,7 @@ private:
     {
         switch (message) {
         case WM_INITDIALOG: Initialise(dialog); return FALSE;   // focus set by Initialise
-        case BringToFrontMessage: BringToForeground(dialog); return TRUE;
+        case BringToFrontMessage: ForceForegroundWindow(dialog, false); return TRUE;
         case WM_COMMAND: return Command(dialog, LOWORD(wParam), HIWORD(wParam));
         default: return FALSE;
         }

@@ -50,11 +50,11 @@ void RunAboutBox(HWND owner, const std::function<void(HWND)>& onOpen)
 {
     TDialogTemplate layout(AboutCaption, WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 220, 86,
                            "MS Sans Serif", 8);
-    layout.AddControl(0x0082, "", IconId, SS_ICON, 10, 10, 21, 20);
-    layout.AddControl(0x0082, ProductLine, 301, SS_LEFT | SS_NOPREFIX, 40, 10, 170, 10);
-    layout.AddControl(0x0082, DescriptionLine, 302, SS_LEFT | SS_NOPREFIX, 40, 24, 170, 20);
-    layout.AddControl(0x0082, CopyrightLine, 303, SS_LEFT | SS_NOPREFIX, 40, 48, 170, 10);
-    layout.AddControl(0x0080, "OK", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 85, 64, 50, 14);
+    layout.AddControl(DialogStaticClass, "", IconId, SS_ICON, 10, 10, 21, 20);
+    layout.AddControl(DialogStaticClass, ProductLine, 301, SS_LEFT | SS_NOPREFIX, 40, 10, 170, 10);
+    layout.AddControl(DialogStaticClass, DescriptionLine, 302, SS_LEFT | SS_NOPREFIX, 40, 24, 170, 20);
+    layout.AddControl(DialogStaticClass, CopyrightLine, 303, SS_LEFT | SS_NOPREFIX, 40, 48, 170, 10);
+    layout.AddControl(DialogButtonClass, "OK", IDOK, BS_DEFPUSHBUTTON | WS_TABSTOP, 85, 64, 50, 14);
     DialogBoxIndirectParamA(GetModuleHandleA(nullptr), layout.Get(), owner, AboutProcedure,
                             reinterpret_cast<LPARAM>(&onOpen));
     onOpen(nullptr);

@@ -8,7 +8,7 @@
 #include "core/win32/MainFormIds.h"
 #include "core/win32/PasswordPrompts.h"
 #include "core/win32/ProgramGlobals.h"
-#include "lockscreen/win32/ForceForeground.h"
+#include "platform/ForceForeground.h"
 #include "platform/Application.h"
 #include "platform/Controls.h"
 

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "lockscreen/win32/ForceForeground.h"
+#include "platform/ForceForeground.h"
 #include "lockscreen/win32/HoldWindow.h"
 #include "platform/Application.h"
 #include "platform/Controls.h"

@@ -1,7 +1,7 @@
 // The foreground is only granted to a thread that shares input with the
 // thread that has it; the queues are joined for the one call only, as joined
 // queues share key state and one hung thread would stall the other's input.
-#include "lockscreen/win32/ForceForeground.h"
+#include "platform/ForceForeground.h"
 
 void ForceForegroundWindow(HWND window, bool restore)
 {
