@@ -16,30 +16,17 @@ constexpr unsigned VirtualKeyDelete = 0x2E;
 const char* const AccessPermitted = "Access Permitted";
 const char* const AccessDenied = "Access Denied";
 
-void Wipe(std::string& secret)
-{
-    // Through a volatile pointer so the compiler cannot drop the stores.
-    volatile char* p = secret.empty() ? nullptr : &secret[0];
-    for (size_t i = 0; i < secret.size(); ++i) p[i] = 0;
-}
-
 }  // namespace
 
-TLockLogic::TLockLogic(TLockActions& actions, TPasswordThrottle& throttle, std::string lockPassword,
-                       std::string adminPassword, uint32_t timeOutSeconds, int32_t powerMode)
+TLockLogic::TLockLogic(TLockActions& actions, TPasswordThrottle& throttle, const std::string& lockPassword,
+                       const std::string& adminPassword, uint32_t timeOutSeconds, int32_t powerMode)
     : Actions(actions),
       Throttle(throttle),
-      LockPassword(std::move(lockPassword)),
-      AdminPassword(std::move(adminPassword)),
+      LockPassword(lockPassword),
+      AdminPassword(adminPassword),
       TimeOutTicks_(timeOutSeconds / SecondsPerHeartbeat),
       PowerMode_(powerMode)
 {
-}
-
-TLockLogic::~TLockLogic()
-{
-    Wipe(LockPassword);
-    Wipe(AdminPassword);
 }
 
 void TLockLogic::PollTick(TDateTime tickTime, bool timeExpired)
@@ -104,9 +91,9 @@ void TLockLogic::SetScreenPower(int32_t mode)
 
 bool TLockLogic::Opens(const std::string& entered) const
 {
-    if (LockPassword.empty()) return true;
-    if (entered == LockPassword) return true;
-    return !AdminPassword.empty() && entered == AdminPassword;
+    if (LockPassword.Empty()) return true;
+    if (entered == LockPassword.Get()) return true;
+    return !AdminPassword.Empty() && entered == AdminPassword.Get();
 }
 
 void TLockLogic::UnLockClick(const std::string& entered, uint32_t now)

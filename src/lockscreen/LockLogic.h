@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/DateTime.h"
+#include "common/Secret.h"
 #include "lockscreen/PasswordThrottle.h"
 
 // What the lock window does when the logic decides; the Win32 layer carries
@@ -32,9 +33,8 @@ class TLockLogic {
 public:
     // PowerMode -1 never blanks; 0, 1 and 2 are passed to the monitor as they are. The
     // throttle outlives the lock: wrong passwords count across locks.
-    TLockLogic(TLockActions& actions, TPasswordThrottle& throttle, std::string lockPassword,
-               std::string adminPassword, uint32_t timeOutSeconds, int32_t powerMode);
-    ~TLockLogic();
+    TLockLogic(TLockActions& actions, TPasswordThrottle& throttle, const std::string& lockPassword,
+               const std::string& adminPassword, uint32_t timeOutSeconds, int32_t powerMode);
     TLockLogic(const TLockLogic&) = delete;
     TLockLogic& operator=(const TLockLogic&) = delete;
 
@@ -86,8 +86,8 @@ private:
 
     TLockActions& Actions;
     TPasswordThrottle& Throttle;
-    std::string LockPassword;
-    std::string AdminPassword;
+    TSecret LockPassword;
+    TSecret AdminPassword;
     uint32_t TimeOutTicks_;
     uint32_t IdleCount_ = 0;
     int32_t PowerMode_;

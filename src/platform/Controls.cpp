@@ -22,6 +22,15 @@ std::string WindowText(HWND window)
     return std::string(buffer.data(), static_cast<size_t>(copied > 0 ? copied : 0));
 }
 
+void ReadWindowText(HWND window, TSecret& into)
+{
+    const int length = GetWindowTextLengthA(window);
+    into.FillFrom(static_cast<size_t>(length > 0 ? length : 0) + 1, [&](char* text, size_t most) {
+        int copied = GetWindowTextA(window, text, static_cast<int>(most));
+        return static_cast<size_t>(copied > 0 ? copied : 0);
+    });
+}
+
 bool IsChecked(HWND button)
 {
     return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;

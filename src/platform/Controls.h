@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "common/Secret.h"
+
 struct ControlRect {
     int Left, Top, Width, Height;
 };
@@ -14,5 +16,7 @@ HWND CreateControl(HWND parent, int id, const char* className, const std::string
                    DWORD exStyle, const ControlRect& rect, HFONT font);
 
 std::string WindowText(HWND window);
+// For a password: read straight into memory that is wiped afterwards.
+void ReadWindowText(HWND window, TSecret& into);
 bool IsChecked(HWND button);
 void SetChecked(HWND button, bool checked);

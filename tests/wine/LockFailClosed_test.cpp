@@ -64,7 +64,7 @@ TEST(LockFailClosed, AnExceptionInAPassKeepsTheLockUpUntilThePasswordOpensIt)
 {
     Session session;
     session.Request.DisplayName = "tester";
-    session.Request.Password = Password;
+    session.Request.Password.Assign(Password);
     UniqueKernelHandle thread(CreateThread(nullptr, 0, RunSession, &session, 0, nullptr));
     ASSERT_TRUE(thread);
 

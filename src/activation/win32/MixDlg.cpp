@@ -5,6 +5,7 @@
 #include <array>
 #include <vector>
 
+#include "platform/Controls.h"
 #include "platform/DialogTemplate.h"
 #include "platform/ForceForeground.h"
 #include "platform/GdiScopes.h"
@@ -39,34 +40,6 @@ public:
     ~PromptOpenMark() { PasswordPromptOpen = false; }
     PromptOpenMark(const PromptOpenMark&) = delete;
     PromptOpenMark& operator=(const PromptOpenMark&) = delete;
-};
-
-// Text of a password field, wiped when released.
-class SecretText {
-public:
-    SecretText() = default;
-    ~SecretText() { Wipe(); }
-    SecretText(const SecretText&) = delete;
-    SecretText& operator=(const SecretText&) = delete;
-
-    std::string& Get() { return Text; }
-    const std::string& Get() const { return Text; }
-
-    void ReadFrom(HWND control)
-    {
-        Wipe();
-        Text.resize(GetWindowTextLengthA(control) + 1);
-        Text.resize(GetWindowTextA(control, &Text[0], static_cast<int>(Text.size())));
-    }
-
-    void Wipe()
-    {
-        if (!Text.empty()) SecureZeroMemory(&Text[0], Text.size());
-        Text.clear();
-    }
-
-private:
-    std::string Text;
 };
 
 struct FieldRequest {
@@ -213,13 +186,14 @@ private:
 
     void Confirm(HWND dialog)
     {
-        for (size_t i = 0; i < Fields.size(); ++i) Entered[i].ReadFrom(GetDlgItem(dialog, FieldControlIds[i].Edit));
+        for (size_t i = 0; i < Fields.size(); ++i)
+            ReadWindowText(GetDlgItem(dialog, FieldControlIds[i].Edit), Entered[i]);
         Confirmed = true;
     }
 
     const std::string& Caption;
     std::vector<FieldRequest> Fields;
-    std::array<SecretText, MaxFields> Entered;
+    std::array<TSecret, MaxFields> Entered;
     bool Initialised = false;
     bool ChangedByUser = false;
     bool Confirmed = false;
@@ -252,9 +226,11 @@ bool PasswordQuery(HWND owner, const std::string& caption, const std::string& pr
 {
     if (PasswordPromptOpen) return false;
     const PromptOpenMark open;
-    SecretText entered;
-    if (!InputPasswordQuery(owner, caption, prompt, entered.Get(), true, false)) return false;
-    if (entered.Get() == expected || (!alternative.empty() && entered.Get() == alternative)) return true;
+    const std::string none;
+    PasswordDialog dialog(caption, {{prompt, none, true}});
+    if (!dialog.Run(owner) || !dialog.Modified()) return false;
+    const std::string& entered = dialog.Text(0);
+    if (entered == expected || (!alternative.empty() && entered == alternative)) return true;
     MessageBoxA(owner, IncorrectPasswordText, ErrorCaption, MB_ICONERROR | MB_OK);
     return false;
 }

@@ -76,8 +76,8 @@ void TMainForm::RunLockRequest()
     TLockRequest request;
     request.Picture = ControlPicture(Control(IdImage));
     request.DisplayName = CurrentProfile;
-    request.Password = LockPassword();
-    request.AdminPassword = AdminPassword;
+    request.Password.Assign(LockPassword());
+    request.AdminPassword.Assign(AdminPassword);
     request.ShutDownEnabled = ShutDownAllowed();
     request.Lines = MemoLines(Control(IdScrollTextMemo));
     request.TimeOut = static_cast<uint32_t>(ReadInteger(WindowText(Control(IdTimeOutEdit)), 0));

@@ -123,7 +123,8 @@ LRESULT TLockPanel::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 // --- THalvexForm -------------------------------------------------------------------------
 
 THalvexForm::THalvexForm(const TLockRequest& request, TLockHost& host)
-    : Logic_(*this, host.Throttle(), request.Password, request.AdminPassword, request.TimeOut, request.PowerMode),
+    : Logic_(*this, host.Throttle(), request.Password.Get(), request.AdminPassword.Get(), request.TimeOut,
+             request.PowerMode),
       Host(host),
       DisplayName(request.DisplayName), AlarmFile(request.AlarmFile), PromptColor(Silver),
       ShutDownColor(GetSysColor(COLOR_WINDOWTEXT))
@@ -299,7 +300,7 @@ bool THalvexForm::PreviewMessage(const MSG& message)
         Logic_.KeyDown();
         if (clears) SetWindowTextA(Edit, "");
         if (key == VK_RETURN && (message.hwnd == Edit || message.hwnd == UnLockButton)) {
-            Logic_.UnLockClick(WindowText(Edit), GetTickCount());
+            UnLockClick();
             return true;
         }
         if (key == VK_TAB) {
@@ -429,8 +430,7 @@ LRESULT THalvexForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 1;
     }
     case WM_COMMAND:
-        if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == IdUnLock)
-            Logic_.UnLockClick(WindowText(Edit), GetTickCount());
+        if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == IdUnLock) UnLockClick();
         if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) == IdShutDown) Logic_.ShutDownClick();
         return 0;
     case WM_CTLCOLORSTATIC: {
@@ -477,6 +477,13 @@ void THalvexForm::RevertNotices()
     PromptColor = Silver;
     SetWindowTextA(PromptLabel, EnterPrompt);
     InvalidateRect(PromptLabel, nullptr, TRUE);
+}
+
+void THalvexForm::UnLockClick()
+{
+    TSecret entered;
+    ReadWindowText(Edit, entered);
+    Logic_.UnLockClick(entered.Get(), GetTickCount());
 }
 
 void THalvexForm::ShowIncorrectPassword(uint32_t waitSeconds)

@@ -66,6 +66,7 @@ private:
     void BuildControls();
     void DrawButton(const DRAWITEMSTRUCT& item) const;
     bool OwnsWindow(HWND window) const;
+    void UnLockClick();
 
     // What the logic asks of the window.
     void WakeMonitor() override;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "common/DateTime.h"
+#include "common/Secret.h"
 #include "common/Strings.h"
 
 class TPasswordThrottle;
@@ -14,8 +15,8 @@ class TPicture;
 struct TLockRequest {
     const TPicture* Picture = nullptr;   // owned by the caller; none: the gray panel
     std::string DisplayName;             // shown after "User: "
-    std::string Password;                // empty: any entry opens
-    std::string AdminPassword;           // opens as well; empty: none
+    TSecret Password;                    // empty: any entry opens
+    TSecret AdminPassword;               // opens as well; empty: none
     bool ShutDownEnabled = false;
     TStrings Lines;                      // the scrolling message
     uint32_t TimeOut = 0;                // seconds of no input before the monitor's power mode
