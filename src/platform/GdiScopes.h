@@ -20,6 +20,43 @@ private:
     HGDIOBJ Previous;
 };
 
+// Whatever a drawing changes in a DC (mapping mode, clipping, origins) is put back.
+class SavedDcScope {
+public:
+    explicit SavedDcScope(HDC dc) : Dc(dc), Saved(SaveDC(dc)) {}
+    ~SavedDcScope()
+    {
+        if (Saved) RestoreDC(Dc, Saved);
+    }
+    SavedDcScope(const SavedDcScope&) = delete;
+    SavedDcScope& operator=(const SavedDcScope&) = delete;
+
+private:
+    HDC Dc;
+    int Saved;
+};
+
+// HALFTONE averages the pixels a shrink drops; it needs the brush origin reset after it is set.
+class HalftoneScope {
+public:
+    explicit HalftoneScope(HDC dc) : Dc(dc), PreviousMode(SetStretchBltMode(dc, HALFTONE))
+    {
+        SetBrushOrgEx(dc, 0, 0, &PreviousOrigin);
+    }
+    ~HalftoneScope()
+    {
+        if (PreviousMode) SetStretchBltMode(Dc, PreviousMode);
+        SetBrushOrgEx(Dc, PreviousOrigin.x, PreviousOrigin.y, nullptr);
+    }
+    HalftoneScope(const HalftoneScope&) = delete;
+    HalftoneScope& operator=(const HalftoneScope&) = delete;
+
+private:
+    HDC Dc;
+    int PreviousMode;
+    POINT PreviousOrigin{0, 0};
+};
+
 class PaintScope {
 public:
     explicit PaintScope(HWND window) : Window(window), Dc(BeginPaint(window, &Paint)) {}

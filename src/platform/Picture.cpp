@@ -58,42 +58,6 @@ private:
     bool Initialised;
 };
 
-// HALFTONE averages the pixels a shrink drops; it needs the brush origin reset after it is set.
-class HalftoneScope {
-public:
-    explicit HalftoneScope(HDC dc) : Dc(dc), PreviousMode(SetStretchBltMode(dc, HALFTONE))
-    {
-        SetBrushOrgEx(dc, 0, 0, &PreviousOrigin);
-    }
-    ~HalftoneScope()
-    {
-        if (PreviousMode) SetStretchBltMode(Dc, PreviousMode);
-        SetBrushOrgEx(Dc, PreviousOrigin.x, PreviousOrigin.y, nullptr);
-    }
-    HalftoneScope(const HalftoneScope&) = delete;
-    HalftoneScope& operator=(const HalftoneScope&) = delete;
-
-private:
-    HDC Dc;
-    int PreviousMode;
-    POINT PreviousOrigin{0, 0};
-};
-
-class SavedDcScope {
-public:
-    explicit SavedDcScope(HDC dc) : Dc(dc), Saved(SaveDC(dc)) {}
-    ~SavedDcScope()
-    {
-        if (Saved) RestoreDC(Dc, Saved);
-    }
-    SavedDcScope(const SavedDcScope&) = delete;
-    SavedDcScope& operator=(const SavedDcScope&) = delete;
-
-private:
-    HDC Dc;
-    int Saved;
-};
-
 struct ScreenResolution {
     int X = 96;
     int Y = 96;

@@ -2,6 +2,8 @@
 // and the durable replace of the bound file.
 #include "settings/DStorage.h"
 
+#include <functional>
+
 #include "settings/StorageFormat.h"
 
 using namespace storage;
@@ -134,55 +136,32 @@ bool TDStorage::ReadStrings(const std::string& section, const std::string& key, 
 
 bool TDStorage::WriteString(const std::string& section, const std::string& key, const std::string& value)
 {
-    const std::string content = ReadContent();
-    std::string out;
-    out.reserve(content.size() + 2 * (key.size() + value.size()) + 64);
-
-    LineReader reader(content, Scrambled_);
-    ScanState state;
-    bool pending = false;
-    bool done = false;
-    std::string line;
-    while (reader.Next(line)) {
-        bool endsSection = false;
-        if (!state.InList) {
-            endsSection = TakeHeader(line, section, state) && state.LeftSection && !done;
-            if (endsSection || (state.InSection && IsSingleEntry(line, key))) pending = true;
-        }
-        if (pending) {
-            // The entry goes where the old one stood, or last in its section,
-            // just before the next header. Later duplicates are dropped.
-            if (!done) {
-                AppendLine(out, EntryLine(key, value), Scrambled_);
-                if (endsSection) AppendLine(out, line, Scrambled_);
-                done = true;
-            }
-            pending = false;
-        } else {
-            AppendLine(out, line, Scrambled_);
-        }
-        if (OpensListBody(line)) state.InList = true;
-        if (IsListEnd(line)) state.InList = false;
-    }
-    if (!done) {
-        if (!state.InSection) AppendLine(out, HeaderLine(section), Scrambled_);
-        AppendLine(out, EntryLine(key, value), Scrambled_);
-    }
-    ReplaceWith(out);
+    WriteEntry(
+        section, [&](const std::string& line) { return IsSingleEntry(line, key); }, false,
+        [&](std::string& out) { AppendLine(out, EntryLine(key, value), Scrambled_); });
     return true;
 }
 
 bool TDStorage::WriteStrings(const std::string& section, const std::string& key, const TStrings& lines)
 {
+    WriteEntry(
+        section, [&](const std::string& line) { return IsListEntry(line, key); }, true, [&](std::string& out) {
+            AppendLine(out, EntryLine(key, std::string_view(&ListStart, 1)), Scrambled_);
+            for (const std::string& item : lines) AppendLine(out, item, Scrambled_);
+            AppendLine(out, std::string_view(&ListEnd, 1), Scrambled_);
+        });
+    return true;
+}
+
+// The entry goes where the old one stood, or last in its section just before the next
+// header, or into a new section at the end. Later duplicates of the old one are dropped;
+// an old list is dropped with its items and closing line.
+void TDStorage::WriteEntry(const std::string& section, const std::function<bool(const std::string&)>& isOldEntry,
+                           bool oldIsList, const std::function<void(std::string&)>& appendEntry)
+{
     const std::string content = ReadContent();
     std::string out;
     out.reserve(content.size() + 64);
-
-    auto appendList = [&] {
-        AppendLine(out, EntryLine(key, std::string_view(&ListStart, 1)), Scrambled_);
-        for (const std::string& item : lines) AppendLine(out, item, Scrambled_);
-        AppendLine(out, std::string_view(&ListEnd, 1), Scrambled_);
-    };
 
     LineReader reader(content, Scrambled_);
     ScanState state;
@@ -193,20 +172,20 @@ bool TDStorage::WriteStrings(const std::string& section, const std::string& key,
         bool endsSection = false;
         if (!state.InList) {
             endsSection = TakeHeader(line, section, state) && state.LeftSection && !done;
-            if (endsSection || (state.InSection && IsListEntry(line, key))) pending = true;
+            if (endsSection || (state.InSection && isOldEntry(line))) pending = true;
         }
         if (pending) {
             if (!done) {
-                appendList();
+                appendEntry(out);
                 done = true;
             }
             if (endsSection) {
                 // Written even when the next section has the same name: its
-                // lines must not be taken for the old list's items.
+                // lines must not be taken for an old list's items.
                 AppendLine(out, line, Scrambled_);
                 pending = false;
-            } else if (IsListEnd(line)) {
-                pending = false;   // the old list's items and closing line are dropped
+            } else if (!oldIsList || IsListEnd(line)) {
+                pending = false;
             }
         } else {
             AppendLine(out, line, Scrambled_);
@@ -216,10 +195,9 @@ bool TDStorage::WriteStrings(const std::string& section, const std::string& key,
     }
     if (!done) {
         if (!state.InSection) AppendLine(out, HeaderLine(section), Scrambled_);
-        appendList();
+        appendEntry(out);
     }
     ReplaceWith(out);
-    return true;
 }
 
 // The new content goes to a flushed temporary sibling that then takes the

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,8 @@ public:
 private:
     std::string ReadContent() const;
     void ReplaceWith(const std::string& content);
+    void WriteEntry(const std::string& section, const std::function<bool(const std::string&)>& isOldEntry,
+                    bool oldIsList, const std::function<void(std::string&)>& appendEntry);
 
     std::string FileName_;
     uint32_t SavedAttributes = 0;
