@@ -18,11 +18,13 @@ build_tree() {
   case $1 in
     native) configure native ;;
     asan)   configure asan -DHALVEX_SANITIZE=ON ;;
-    fuzz)   configure fuzz -DHALVEX_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ ;;
-    win32)  "$root/scripts/libjpeg-win32.sh" i686-w64-mingw32 "$build/deps/libjpeg-i686"
+    fuzz)   "$root/scripts/libjpeg.sh" fuzz "$build/deps/libjpeg-fuzz"
+            configure fuzz -DHALVEX_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+                           -DHALVEX_LIBJPEG_DIR="$build/deps/libjpeg-fuzz" ;;
+    win32)  "$root/scripts/libjpeg.sh" i686-w64-mingw32 "$build/deps/libjpeg-i686"
             configure win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/i686-w64-mingw32.cmake" \
                             -DHALVEX_LIBJPEG_DIR="$build/deps/libjpeg-i686" ;;
-    win64)  "$root/scripts/libjpeg-win32.sh" x86_64-w64-mingw32 "$build/deps/libjpeg-x86_64"
+    win64)  "$root/scripts/libjpeg.sh" x86_64-w64-mingw32 "$build/deps/libjpeg-x86_64"
             configure win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/x86_64-w64-mingw32.cmake" \
                             -DHALVEX_LIBJPEG_DIR="$build/deps/libjpeg-x86_64" -DHALVEX_WINE_TESTS=OFF ;;
     all)    for t in native asan fuzz win32 win64; do build_tree $t; done ;;

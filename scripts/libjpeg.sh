@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Cross-builds Debian's libjpeg-turbo source package as a static library for a
-# MinGW target, into the build tree. Reuses a finished build.
-# Usage: libjpeg-win32.sh <triplet> <out-dir>     (out-dir gets include/ and lib/)
+# Builds Debian's libjpeg-turbo source package as a static library into the build
+# tree: cross-built for a MinGW target, or natively with clang and the fuzzer's
+# instrumentation, so that the fuzz run is guided through the decoder's own code and
+# the sanitizers see inside it. Reuses a finished build.
+# Usage: libjpeg.sh <triplet>|fuzz <out-dir>     (out-dir gets include/ and lib/)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-triplet=$1
+target=$1
 out=$(realpath -m "$2")
 [ -f "$out/lib/libjpeg.a" ] && [ -f "$out/include/jpeglib.h" ] && exit 0
 
@@ -24,11 +26,14 @@ fi
 
 rm -rf src && mkdir src
 tar -xf libjpeg-turbo_*.orig.tar.* -C src --strip-components=1
-cmake -S src -B build -G "Unix Makefiles" \
-  -DCMAKE_SYSTEM_NAME=Windows \
-  -DCMAKE_SYSTEM_PROCESSOR="${triplet%%-*}" \
-  -DCMAKE_C_COMPILER="$triplet-gcc" \
-  -DCMAKE_RC_COMPILER="$triplet-windres" \
+if [ "$target" = fuzz ]; then
+  flags="-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -g"
+  platform=(-DCMAKE_C_COMPILER=clang -DCMAKE_C_FLAGS="$flags")
+else
+  platform=(-DCMAKE_SYSTEM_NAME=Windows -DCMAKE_SYSTEM_PROCESSOR="${target%%-*}"
+            -DCMAKE_C_COMPILER="$target-gcc" -DCMAKE_RC_COMPILER="$target-windres")
+fi
+cmake -S src -B build -G "Unix Makefiles" "${platform[@]}" \
   -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_INSTALL_PREFIX="$out" \
   -DENABLE_SHARED=OFF -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF >/dev/null
