@@ -44,9 +44,13 @@ std::string DefaultProgram()
     return Exists(beside) ? beside : FolderOf(folder) + "\\" + ProgramName;
 }
 
+// The watch may be in a wait of up to 5 s (a program that said it exits) when told to stop.
+constexpr DWORD StopWaitHintMs = 6000;
+
 void SetState(DWORD state)
 {
     Service.Status.dwCurrentState = state;
+    Service.Status.dwWaitHint = state == SERVICE_STOP_PENDING ? StopWaitHintMs : 0;
     Service.Status.dwControlsAccepted =
         state == SERVICE_RUNNING ? SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_SHUTDOWN | SERVICE_ACCEPT_SESSIONCHANGE : 0;
     SetServiceStatus(Service.StatusHandle, &Service.Status);
