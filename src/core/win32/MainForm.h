@@ -121,6 +121,7 @@ private:
     void ShowLockSettings(const TLockSettings& settings);
     TLockSettings LockSettingsOfControls() const;
     void ShowProfileRestrictions(const TRestrictionSettings& restriction);
+    void ShowSelectedProfile(const TDStorage& storage, const std::string& profile);
     TRestrictionSettings ProfileRestrictionsOfControls() const;
     void TakeRestrictionCopies(const TRestrictionSettings& restriction);
     static TUsageRestriction UsageRestrictionOf(const TRestrictionSettings& restriction);

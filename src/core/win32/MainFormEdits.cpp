@@ -13,7 +13,7 @@
 #include "platform/Controls.h"
 #include "platform/Picture.h"
 #include "platform/PictureControl.h"
-#include "settings/SettingsModel.h"
+#include "settings/DStorage.h"
 
 namespace {
 
@@ -92,15 +92,8 @@ void TMainForm::OnUserProfileChange(TSender)
     std::string profile = SelectedProfile();
     if (profile.empty()) return;
     SettingsLoaded = false;
-    TDStorage storage(SettingsFileName, true);
-    // The current profile's password in force may be ".Default"'s, as its section may not
-    // be its own yet: saving its stale entry back would change the password unasked.
-    if (profile == CurrentProfile)
-        PwdABitBtnHint = PwdBitBtnHint;
-    else
-        storage.ReadString(profile, LockPwdKey, PwdABitBtnHint);
+    ShowSelectedProfile(TDStorage(SettingsFileName, true), profile);
     EnableWindow(Control(IdPwdABitBtn), TRUE);
-    ShowProfileRestrictions(ReadRestrictions(storage, profile));
     for (int id : {IdLDateTimePicker, IdRDateTimePicker, IdTimeLimitCheckBox, IdDurationSpinEdit, IdDurationUpDown,
                    IdDurationCheckBox})
         EnableWindow(Control(id), TRUE);

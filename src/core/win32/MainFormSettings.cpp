@@ -98,6 +98,17 @@ TUsageRestriction TMainForm::UsageRestrictionOf(const TRestrictionSettings& rest
     return usage;
 }
 
+// The current profile's password in force may be ".Default"'s, as its section may not
+// be its own yet: saving its stale entry back would change the password unasked.
+void TMainForm::ShowSelectedProfile(const TDStorage& storage, const std::string& profile)
+{
+    if (profile == CurrentProfile)
+        PwdABitBtnHint = PwdBitBtnHint;
+    else
+        storage.ReadString(profile, LockPwdKey, PwdABitBtnHint);
+    ShowProfileRestrictions(ReadRestrictions(storage, profile));
+}
+
 void TMainForm::TakeRestrictionCopies(const TRestrictionSettings& restriction)
 {
     Usage.Load(UsageRestrictionOf(restriction), restriction.DurationDay, restriction.DurationTick);
@@ -121,17 +132,10 @@ void TMainForm::ActionReLoadSettingsExecute(TSender)
     APwdBitBtnHint = global.APwd;
 
     std::string profile = SelectedProfile();
-    if (!profile.empty()) {
-        // The current profile's password in force may be ".Default"'s, as its section may not
-        // be its own yet: saving its stale entry back would change the password unasked.
-        if (profile == CurrentProfile)
-            PwdABitBtnHint = PwdBitBtnHint;
-        else
-            storage.ReadString(profile, LockPwdKey, PwdABitBtnHint);
-        ShowProfileRestrictions(ReadRestrictions(storage, profile));
-    } else {
+    if (!profile.empty())
+        ShowSelectedProfile(storage, profile);
+    else
         FillUsersComboBox();
-    }
 
     // Standard users cannot create c:\msdos.sys on current Windows: its boxes
     // then load unchecked and the rest of the load stands.
