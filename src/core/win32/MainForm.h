@@ -23,10 +23,18 @@
 #include "platform/UniqueHandle.h"
 #include "platform/Window.h"
 
-// Who triggered a command; several commands act differently without one.
-enum class TSender { None, Form, TrayIcon, Action, Timer, Control };
-
 enum class TWindowState { Normal, Minimized, Maximized };
+
+// A toggle, or the hidden state the window is put into while it is created.
+enum class TShowHide { Toggle, HideAtCreation };
+// What follows the lock: nothing, or a request for stand-by.
+enum class TAfterLock { StayOn, StandBy };
+// A tick of the timer, or the direct one at start-up, which never posts a lock.
+enum class TTick { Timer, StartUp };
+// A key typed into the hot-key control counts as a change of the settings; one loaded from them does not.
+enum class THotKeyFrom { Control, Settings };
+// The user's choice of page passes the Admin page's gate; the event log only refreshes its page.
+enum class TPageChange { ByUser, LogRefresh };
 
 using UniqueImageList = UniqueHandle<HIMAGELIST, ImageList_Destroy, static_cast<intptr_t>(0)>;
 using UniqueAccelerators = UniqueHandle<HACCEL, DestroyAcceleratorTable, static_cast<intptr_t>(0)>;
@@ -45,25 +53,25 @@ public:
     bool Create();
 
     // Commands, named after their actions.
-    void ActionHideShowExecute(TSender sender);
-    void ActionSetHalvexExecute(TSender sender);
-    void ActionSetHalvexStandByExecute(TSender sender);
-    void ActionLockWorkStationExecute(TSender sender);
-    void ActionReLoadSettingsExecute(TSender sender);
-    void ActionSaveSettingsExecute(TSender sender);
-    void ActionModifySettingsExecute(TSender sender);
-    void ActionSetStatusBarExecute(TSender sender);
-    void ActionExitExecute(TSender sender);
+    void ActionHideShowExecute(TShowHide how);
+    void ActionSetHalvexExecute(TAfterLock after);
+    void ActionSetHalvexStandByExecute();
+    void ActionLockWorkStationExecute();
+    void ActionReLoadSettingsExecute();
+    void ActionSaveSettingsExecute();
+    void ActionModifySettingsExecute();
+    void ActionSetStatusBarExecute();
+    void ActionExitExecute();
     bool AdminCheckPassed();
-    void ActionHlpContentsExecute(TSender sender);
-    void ActionHlpHelpExecute(TSender sender);
-    void ActionAboutExecute(TSender sender);
-    void ActionWebHomeExecute(TSender sender);
-    void ActionWebProductsExecute(TSender sender);
-    void ActionWebEMailExecute(TSender sender);
-    void SetHalvexHotKey(TSender sender);
-    void MainTimerTimer(TSender sender);
-    void PageControlChange(TSender sender);
+    void ActionHlpContentsExecute();
+    void ActionHlpHelpExecute();
+    void ActionAboutExecute();
+    void ActionWebHomeExecute();
+    void ActionWebProductsExecute();
+    void ActionWebEMailExecute();
+    void SetHalvexHotKey(THotKeyFrom from);
+    void MainTimerTimer(TTick tick);
+    void PageControlChange(TPageChange change);
     void Close();
 
     // The live values the lock and the other parts read.
@@ -97,7 +105,7 @@ private:
     void ShowAboutBox();
     void HandleCommand(int id, int notification, HWND control);
     LRESULT HandleNotify(const NMHDR& header);
-    void RunCommand(int command, TSender sender);
+    void RunCommand(int command);
     void RunLockRequest();
     void HandleTrayIcon(LPARAM mouseMessage);
     void ShowTrayPopup();
@@ -135,8 +143,8 @@ private:
     void SetSpinValue(int edit, int value);
 
     // Editing (MainFormEdits.cpp, MainFormLog.cpp).
-    void OnUserProfileChange(TSender sender);
-    void OnTimeRestrictionChange(TSender sender);
+    void OnUserProfileChange();
+    void OnTimeRestrictionChange();
     void PwdBitBtnClick(int button);
     void APwdBitBtnClick();
     void ImageClick();

@@ -66,10 +66,10 @@ void TMainForm::FormCreate()
     SetHotKeyControl(DesignHotKey);
 
     SavedWindowState = TWindowState::Normal;
-    ActionHideShowExecute(TSender::None);
+    ActionHideShowExecute(TShowHide::HideAtCreation);
     CurrentHotKey = 0;
     try {
-        ActionReLoadSettingsExecute(TSender::None);
+        ActionReLoadSettingsExecute();
     } catch (...) {
         // The program still runs; nothing can be saved over a file it could not read.
         ReportCurrentException(Application.Handle());
@@ -88,13 +88,13 @@ void TMainForm::FormCreate()
 
     SetTimer(Handle(), MainTimerId, MainTimerInterval, nullptr);
     TimerEnabled = true;
-    MainTimerTimer(TSender::None);
+    MainTimerTimer(TTick::StartUp);
     Usage.EndStartUp();
 
     if (relock)
         PostMessageA(Handle(), HalvexMessage, RequestLock, 0);
     else if (IsChecked(Control(IdStartUpCheckBox)))
-        ActionSetHalvexExecute(TSender::Form);
+        ActionSetHalvexExecute(TAfterLock::StayOn);
 }
 
 void TMainForm::FormDestroy()
@@ -114,7 +114,7 @@ void TMainForm::SetTimerEnabled(bool enabled)
         KillTimer(Handle(), MainTimerId);
 }
 
-void TMainForm::MainTimerTimer(TSender sender)
+void TMainForm::MainTimerTimer(TTick tick)
 {
     SetTimerEnabled(false);
     // Whatever happens in a tick, the timer runs again: a stopped timer would
@@ -125,7 +125,7 @@ void TMainForm::MainTimerTimer(TSender sender)
         ~TimerRestart() { Form.SetTimerEnabled(true); }
     } restart{*this};
     try {
-        Usage.Tick(sender != TSender::None);
+        Usage.Tick(tick == TTick::Timer);
     } catch (...) {
         if (!TickFailureLogged) LogEvent(TickFailedText + CurrentExceptionText());
         TickFailureLogged = true;
@@ -148,7 +148,7 @@ void TMainForm::ShowBalloon(const std::string& text)
     if (TrayIcon) TrayIcon->ShowBalloon(Application.Title(), text);
 }
 
-void TMainForm::ActionSetStatusBarExecute(TSender)
+void TMainForm::ActionSetStatusBarExecute()
 {
     WindowDcScope dc(StatusBar);
     SelectionScope font(dc.Get(), reinterpret_cast<HFONT>(SendMessageA(StatusBar, WM_GETFONT, 0, 0)));

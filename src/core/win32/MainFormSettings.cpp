@@ -114,7 +114,7 @@ void TMainForm::TakeRestrictionCopies(const TRestrictionSettings& restriction)
     Usage.Load(UsageRestrictionOf(restriction), restriction.DurationDay, restriction.DurationTick);
 }
 
-void TMainForm::ActionReLoadSettingsExecute(TSender)
+void TMainForm::ActionReLoadSettingsExecute()
 {
     if (IsWindowVisible(Handle())) SetFocus(PageControl);
     SettingsLoaded = false;
@@ -126,7 +126,7 @@ void TMainForm::ActionReLoadSettingsExecute(TSender)
 
     TGlobalSettings global = ReadGlobalSettings(storage);
     SetHotKeyControl(global.HotKey);
-    SetHalvexHotKey(TSender::None);
+    SetHalvexHotKey(THotKeyFrom::Settings);
     SetChecked(Control(IdLockedUserCfgCheckBox), global.LUCfg);
     AdminPassword = global.APwd;
     APwdBitBtnHint = global.APwd;
@@ -156,10 +156,10 @@ void TMainForm::ActionReLoadSettingsExecute(TSender)
     SettingsLoaded = true;
     SetActionEnabled(CmdSaveSettings, false);
     SetActionEnabled(CmdReLoadSettings, false);
-    ActionSetStatusBarExecute(TSender::None);
+    ActionSetStatusBarExecute();
 }
 
-void TMainForm::ActionSaveSettingsExecute(TSender)
+void TMainForm::ActionSaveSettingsExecute()
 {
     if (IsWindowVisible(Handle())) SetFocus(PageControl);
     TRegistry registry;
@@ -192,17 +192,17 @@ void TMainForm::ActionSaveSettingsExecute(TSender)
     }
     SetActionEnabled(CmdSaveSettings, false);
     SetActionEnabled(CmdReLoadSettings, false);
-    ActionSetStatusBarExecute(TSender::None);
+    ActionSetStatusBarExecute();
     if (!bootFileError.empty())
         Application.ShowMessageBox(BootFileWarning + bootFileError, "Warning", MB_OK | MB_ICONWARNING);
 }
 
-void TMainForm::ActionModifySettingsExecute(TSender)
+void TMainForm::ActionModifySettingsExecute()
 {
     if (!SettingsLoaded) return;
     SetActionEnabled(CmdSaveSettings, true);
     SetActionEnabled(CmdReLoadSettings, true);
-    ActionSetStatusBarExecute(TSender::None);
+    ActionSetStatusBarExecute();
 }
 
 std::string TMainForm::SelectedProfile() const
