@@ -1,25 +1,24 @@
 // TMainForm: the configuration window and the hub of the control program. It
 // receives the hot key, the program's registered message, the tray icon's
 // clicks and the end of the session, and its controls hold the live settings.
-// Its members are split by concern over the MainForm*.cpp files.
+// Its members are split by concern over the MainForm*.cpp files; its actions
+// and its tray icon are parts of their own.
 #pragma once
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include <cstdint>
-#include <memory>
 #include <string>
-#include <vector>
 
 #include "common/DateTime.h"
 #include "core/UsageTime.h"
 #include "core/win32/UsageTimeHost.h"
 #include "core/win32/GuardLink.h"
+#include "core/win32/MainActions.h"
+#include "core/win32/MainTray.h"
 #include "lockscreen/PasswordThrottle.h"
 #include "settings/DStorage.h"
 #include "settings/SettingsModel.h"
-#include "platform/TrayIcon.h"
 #include "platform/UniqueHandle.h"
 #include "platform/Window.h"
 
@@ -36,19 +35,7 @@ enum class THotKeyFrom { Control, Settings };
 // The user's choice of page passes the Admin page's gate; the event log only refreshes its page.
 enum class TPageChange { ByUser, LogRefresh };
 
-using UniqueImageList = UniqueHandle<HIMAGELIST, ImageList_Destroy, static_cast<intptr_t>(0)>;
-using UniqueAccelerators = UniqueHandle<HACCEL, DestroyAcceleratorTable, static_cast<intptr_t>(0)>;
-
-struct TAction {
-    int Command;
-    std::string Caption;
-    std::string Hint;
-    int Image;              // index into MenuImages, -1 none
-    std::string ShortCut;   // as menus show it
-    bool Enabled;
-};
-
-class TMainForm : public TWindow {
+class TMainForm : public TWindow, private TTrayClicks {
 public:
     bool Create();
 
@@ -88,11 +75,8 @@ protected:
 
 private:
     // Creation (MainFormLayout.cpp).
-    void CreateFrame();
-    void CreateToolBar();
     void CreatePages();
     void CreateStatusBar();
-    void CreateMenus();
     void FormCreate();
     void FormDestroy();
     HWND Control(int id) const { return GetDlgItem(PageOf(id), id); }
@@ -107,22 +91,14 @@ private:
     LRESULT HandleNotify(const NMHDR& header);
     void RunCommand(int command);
     void RunLockRequest();
-    void HandleTrayIcon(LPARAM mouseMessage);
-    void ShowTrayPopup();
+    // The tray icon's clicks.
+    void TrayIconDoubleClick() override;
+    void TrayMenuCommand(int command) override;
 
     // Controls' notifications (MainFormEdits.cpp).
     void HandleControlCommand(int id, int notification);
     LRESULT HandleControlNotify(const NMHDR& header);
     void WatchHotKeyControl();
-
-    // Actions (MainFormActions.cpp).
-    TAction* FindAction(int command);
-    void SetActionEnabled(int command, bool enabled);
-    bool ActionEnabled(int command);
-    void SetActionCaption(int command, const std::string& caption);
-    void SetActionImage(int command, int image);
-    void UpdateActionViews(const TAction& action);
-    void SetMenuCaption(HMENU menu, int command, const std::string& caption);
 
     // Settings (MainFormSettings.cpp).
     void LoadPicture(const std::string& fileName);
@@ -153,7 +129,6 @@ private:
 
     // Timer and help (MainFormCreate.cpp, MainFormCommands.cpp).
     void SetTimerEnabled(bool enabled);
-    void UpdateTrayIcon();
     void ShowHelp(UINT command, ULONG_PTR data);
 
     static constexpr int LogFilePageIndex = 2;
@@ -190,19 +165,13 @@ private:
     TWindowState SavedWindowState = TWindowState::Normal;
 
     HWND Pages[4] = {};
-    HWND ToolBar = nullptr;
     HWND PageControl = nullptr;
     HWND StatusBar = nullptr;
     HWND AboutBox = nullptr;
-    std::string ToolTipText;
     UniqueFont Font;
     UniqueFont MemoFont;
-    std::vector<TAction> Actions;
-    UniqueImageList MenuImages;
-    UniqueMenu TrayPopup;
-    HMENU MainMenu = nullptr;   // owned by the window
-    UniqueAccelerators ShortCuts;
-    std::unique_ptr<TTrayIcon> TrayIcon;
+    TMainActions Actions;
+    TMainTray Tray{*this};
     HICON ProgramIcon = nullptr;
     HICON SmallIcon = nullptr;
 };

@@ -16,8 +16,6 @@ namespace {
 
 constexpr int ImageShow = 12;
 constexpr int ImageHide = 13;
-constexpr char CaptionConfigure[] = "Configure";
-constexpr char CaptionHide[] = "Hide";
 
 constexpr char HomePageUrl[] = "https://www.example.com/halvex/";
 constexpr char ProductsUrl[] = "https://www.example.com/products/";
@@ -43,8 +41,8 @@ void TMainForm::ActionHideShowExecute(TShowHide how)
         if (SavedWindowState != TWindowState::Minimized)
             SavedWindowState = IsZoomed(Handle()) ? TWindowState::Maximized : TWindowState::Normal;
         EnableWindow(Handle(), FALSE);
-        SetActionImage(CmdHideShow, ImageShow);
-        SetMenuCaption(TrayPopup.Get(), CmdHideShow, CaptionConfigure);
+        Actions.SetImage(CmdHideShow, ImageShow);
+        Tray.ShowFormState(false);
         SelectPage(0);
         return;
     }
@@ -69,8 +67,8 @@ void TMainForm::ActionHideShowExecute(TShowHide how)
         SetForegroundWindow(Handle());
         Application.ProcessMessages();
     }
-    SetActionImage(CmdHideShow, ImageHide);
-    SetMenuCaption(TrayPopup.Get(), CmdHideShow, CaptionHide);
+    Actions.SetImage(CmdHideShow, ImageHide);
+    Tray.ShowFormState(true);
 }
 
 // Without an admin password there is nothing to check.

@@ -21,7 +21,6 @@
 namespace {
 
 constexpr UINT MainTimerInterval = TUsageTime::TickInterval;
-constexpr char TaskBarClass[] = "Shell_TrayWnd";
 constexpr char TickFailedText[] = "Usage time tick failed: ";
 
 std::string LocaleText(LCTYPE type, const char* fallback)
@@ -45,18 +44,18 @@ void TMainForm::FormCreate()
 {
     DateSeparator = LocaleText(LOCALE_SDATE, "/");
     TimeSeparator = LocaleText(LOCALE_STIME, ":");
-    TrayIcon = std::make_unique<TTrayIcon>(Handle(), TrayIconMessage, SmallIcon, Application.Title());
+    Tray.Create(Handle(), SmallIcon, Actions);
     SetWindowTextA(Handle(), Application.Title().c_str());
     Application.SetMessageFilter([](const MSG& message) {
         return message.message == WM_SYSCOMMAND && (message.wParam == SC_MINIMIZE || message.wParam == SC_CLOSE);
     });
-    Application.SetShortCuts(Handle(), ShortCuts.Get());
+    Application.SetShortCuts(Handle(), Actions.ShortCuts());
     AppDir = ProgramFolder();
     SelectPage(0);
     if (IsNtFamily()) {
         for (int id : {IdBootKeysCheckBox, IdBootMenuCheckBox, IdUserValidationCheckBox})
             EnableWindow(Control(id), FALSE);
-        SetActionEnabled(CmdLockWorkStation, true);
+        Actions.SetEnabled(CmdLockWorkStation, true);
     }
     UserName = GetLogonUserName();
     CurrentProfile = ProfileNameOf(UserName, false);
@@ -101,7 +100,7 @@ void TMainForm::FormDestroy()
 {
     UnregisterHotKey(Handle(), HotKeyId);
     KillTimer(Handle(), MainTimerId);
-    TrayIcon.reset();
+    Tray.RemoveIcon();
 }
 
 void TMainForm::SetTimerEnabled(bool enabled)
@@ -134,18 +133,12 @@ void TMainForm::MainTimerTimer(TTick tick)
     TimeExpired = Usage.TimeExpired();
     Guard.SetTimeExpired(TimeExpired);
     // A shutdown requested in the tick has destroyed the window and its tray icon.
-    if (IsWindow(Handle()) && TrayIcon) UpdateTrayIcon();
-}
-
-void TMainForm::UpdateTrayIcon()
-{
-    if (!TrayIcon->Active() && FindWindowA(TaskBarClass, nullptr)) TrayIcon->SetActive(true);
-    TrayIcon->SetHint(TrayHint(Application.Title(), Usage.SecondsLeft()));
+    if (IsWindow(Handle())) Tray.Update(Usage.SecondsLeft());
 }
 
 void TMainForm::ShowBalloon(const std::string& text)
 {
-    if (TrayIcon) TrayIcon->ShowBalloon(Application.Title(), text);
+    Tray.ShowBalloon(text);
 }
 
 void TMainForm::ActionSetStatusBarExecute()
@@ -154,7 +147,7 @@ void TMainForm::ActionSetStatusBarExecute()
     SelectionScope font(dc.Get(), reinterpret_cast<HFONT>(SendMessageA(StatusBar, WM_GETFONT, 0, 0)));
     int w = AverageCharSize(dc.Get()).Cx;
     const std::string texts[7] = {
-        "Modified:", ActionEnabled(CmdSaveSettings) ? "Yes" : "No",
+        "Modified:", Actions.Enabled(CmdSaveSettings) ? "Yes" : "No",
         "Password:", PwdBitBtnHint.empty() ? "Disable" : "Enable",
         "TimeLimit:", Usage.Restriction().TimeLimit ? "On" : "Off",
         "User:",

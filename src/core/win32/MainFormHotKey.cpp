@@ -72,6 +72,6 @@ void TMainForm::SetHalvexHotKey(THotKeyFrom from)
     RegisterHotKey(Handle(), HotKeyId, registration.Modifiers, registration.VirtualKey);
     if (code == CurrentHotKey) return;
     CurrentHotKey = code;
-    SetActionCaption(CmdSetHalvex, LockCaption + HotKeyText(code, SystemKeyName));
+    Actions.SetCaption(CmdSetHalvex, LockCaption + HotKeyText(code, SystemKeyName));
     if (from == THotKeyFrom::Control) ActionModifySettingsExecute();
 }

@@ -1,5 +1,5 @@
 // The configuration window's window procedure: the program's registered
-// message, the hot key, the end of the session, commands and the tray icon.
+// message, the hot key, the end of the session, commands and the tray icon's clicks.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -16,7 +16,7 @@ constexpr COLORREF PurpleText = RGB(128, 0, 128);
 
 LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (TrayIcon && TrayIcon->HandleTaskbarCreated(message)) return DefaultProcessing(message, wParam, lParam);
+    if (Tray.HandleTaskbarCreated(message)) return DefaultProcessing(message, wParam, lParam);
     if (message == HalvexMessage && HalvexMessage != 0 && HandleHalvexMessage(wParam)) return 0;
 
     switch (message) {
@@ -72,7 +72,7 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     default:
         if (message == TrayIconMessage) {
-            HandleTrayIcon(lParam);
+            Tray.HandleNotification(lParam);
             return 0;
         }
         break;
@@ -108,30 +108,19 @@ void TMainForm::ShowAboutBox()
     RunAboutBox(Application.Handle(), [this](HWND box) { AboutBox = box; });
 }
 
-void TMainForm::HandleTrayIcon(LPARAM mouseMessage)
+void TMainForm::TrayIconDoubleClick()
 {
-    switch (static_cast<UINT>(mouseMessage)) {
-    case WM_LBUTTONDBLCLK: ActionSetHalvexExecute(TAfterLock::StayOn); break;
-    case WM_RBUTTONUP: ShowTrayPopup(); break;
-    default: break;
-    }
+    ActionSetHalvexExecute(TAfterLock::StayOn);
 }
 
-void TMainForm::ShowTrayPopup()
+void TMainForm::TrayMenuCommand(int command)
 {
-    POINT cursor;
-    GetCursorPos(&cursor);
-    // Without the foreground the menu would not close when the user clicks elsewhere.
-    SetForegroundWindow(Handle());
-    int command = TrackPopupMenu(TrayPopup.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, cursor.x, cursor.y,
-                                 0, Handle(), nullptr);
-    PostMessageA(Handle(), WM_NULL, 0, 0);
-    if (command) RunCommand(command);
+    RunCommand(command);
 }
 
 void TMainForm::RunCommand(int command)
 {
-    if (!ActionEnabled(command)) return;
+    if (!Actions.Enabled(command)) return;
     switch (command) {
     case CmdHideShow: ActionHideShowExecute(TShowHide::Toggle); break;
     case CmdSetHalvex: ActionSetHalvexExecute(TAfterLock::StayOn); break;
@@ -152,11 +141,8 @@ void TMainForm::RunCommand(int command)
 
 void TMainForm::HandleCommand(int id, int notification, HWND control)
 {
-    if (!control) {   // a menu item or a short-cut
-        RunCommand(id);
-        return;
-    }
-    if (control == ToolBar || GetParent(control) == ToolBar) {
+    // A menu item or a short-cut has no control.
+    if (!control || Actions.IsToolBar(control)) {
         RunCommand(id);
         return;
     }
@@ -166,12 +152,7 @@ void TMainForm::HandleCommand(int id, int notification, HWND control)
 LRESULT TMainForm::HandleNotify(const NMHDR& header)
 {
     if (header.code == TTN_GETDISPINFOA) {
-        // Tool-button hints are their actions' hints.
-        auto& info = const_cast<NMTTDISPINFOA&>(reinterpret_cast<const NMTTDISPINFOA&>(header));
-        if (const TAction* action = FindAction(static_cast<int>(header.idFrom))) {
-            ToolTipText = action->Hint;
-            info.lpszText = const_cast<char*>(ToolTipText.c_str());
-        }
+        Actions.GiveToolTip(const_cast<NMTTDISPINFOA&>(reinterpret_cast<const NMTTDISPINFOA&>(header)));
         return 0;
     }
     if (header.hwndFrom == PageControl && header.code == TCN_SELCHANGE) {

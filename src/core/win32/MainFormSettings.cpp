@@ -154,8 +154,8 @@ void TMainForm::ActionReLoadSettingsExecute()
     SetChecked(Control(IdUserValidationCheckBox), validated == "1");
 
     SettingsLoaded = true;
-    SetActionEnabled(CmdSaveSettings, false);
-    SetActionEnabled(CmdReLoadSettings, false);
+    Actions.SetEnabled(CmdSaveSettings, false);
+    Actions.SetEnabled(CmdReLoadSettings, false);
     ActionSetStatusBarExecute();
 }
 
@@ -190,8 +190,8 @@ void TMainForm::ActionSaveSettingsExecute()
         WriteRegValue(&registry, HKEY_LOCAL_MACHINE, NetworkLogonKeyPath, MustBeValidatedValue,
                       IsChecked(Control(IdUserValidationCheckBox)) ? "1" : "0", RegValueKind::Dword);
     }
-    SetActionEnabled(CmdSaveSettings, false);
-    SetActionEnabled(CmdReLoadSettings, false);
+    Actions.SetEnabled(CmdSaveSettings, false);
+    Actions.SetEnabled(CmdReLoadSettings, false);
     ActionSetStatusBarExecute();
     if (!bootFileError.empty())
         Application.ShowMessageBox(BootFileWarning + bootFileError, "Warning", MB_OK | MB_ICONWARNING);
@@ -200,8 +200,8 @@ void TMainForm::ActionSaveSettingsExecute()
 void TMainForm::ActionModifySettingsExecute()
 {
     if (!SettingsLoaded) return;
-    SetActionEnabled(CmdSaveSettings, true);
-    SetActionEnabled(CmdReLoadSettings, true);
+    Actions.SetEnabled(CmdSaveSettings, true);
+    Actions.SetEnabled(CmdReLoadSettings, true);
     ActionSetStatusBarExecute();
 }
 
