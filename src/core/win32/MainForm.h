@@ -1,46 +1,41 @@
 // TMainForm: the configuration window and the hub of the control program. It
 // receives the hot key, the program's registered message, the tray icon's
 // clicks and the end of the session, and its controls hold the live settings.
-// Its members are split by concern over the MainForm*.cpp files.
+// Its members are split by concern over the MainForm*.cpp files; its actions
+// and its tray icon are parts of their own.
 #pragma once
 
 #include <windows.h>
-#include <commctrl.h>
 
 #include <cstdint>
-#include <memory>
 #include <string>
-#include <vector>
 
 #include "common/DateTime.h"
 #include "core/UsageTime.h"
 #include "core/win32/UsageTimeHost.h"
 #include "core/win32/GuardLink.h"
+#include "core/win32/MainActions.h"
+#include "core/win32/MainTray.h"
 #include "lockscreen/PasswordThrottle.h"
 #include "settings/DStorage.h"
 #include "settings/SettingsModel.h"
-#include "platform/TrayIcon.h"
 #include "platform/UniqueHandle.h"
 #include "platform/Window.h"
 
-// Who triggered a command; several commands act differently without one.
-enum class TSender { None, Form, TrayIcon, Action, Timer, Control };
-
 enum class TWindowState { Normal, Minimized, Maximized };
 
-using UniqueImageList = UniqueHandle<HIMAGELIST, ImageList_Destroy, static_cast<intptr_t>(0)>;
-using UniqueAccelerators = UniqueHandle<HACCEL, DestroyAcceleratorTable, static_cast<intptr_t>(0)>;
+// A toggle, or the hidden state the window is put into while it is created.
+enum class TShowHide { Toggle, HideAtCreation };
+// What follows the lock: nothing, or a request for stand-by.
+enum class TAfterLock { StayOn, StandBy };
+// A tick of the timer, or the direct one at start-up, which never posts a lock.
+enum class TTick { Timer, StartUp };
+// A key typed into the hot-key control counts as a change of the settings; one loaded from them does not.
+enum class THotKeyFrom { Control, Settings };
+// The user's choice of page passes the Admin page's gate; the event log only refreshes its page.
+enum class TPageChange { ByUser, LogRefresh };
 
-struct TAction {
-    int Command;
-    std::string Caption;
-    std::string Hint;
-    int Image;              // index into MenuImages, -1 none
-    std::string ShortCut;   // as menus show it
-    bool Enabled;
-};
-
-class TMainForm : public TWindow {
+class TMainForm : public TWindow, private TTrayClicks {
 public:
     // The guard link is taken up before the window exists; lockAtOnce: the guard brought the
     // program back to lock at once.
@@ -48,25 +43,25 @@ public:
     bool Create();
 
     // Commands, named after their actions.
-    void ActionHideShowExecute(TSender sender);
-    void ActionSetHalvexExecute(TSender sender);
-    void ActionSetHalvexStandByExecute(TSender sender);
-    void ActionLockWorkStationExecute(TSender sender);
-    void ActionReLoadSettingsExecute(TSender sender);
-    void ActionSaveSettingsExecute(TSender sender);
-    void ActionModifySettingsExecute(TSender sender);
-    void ActionSetStatusBarExecute(TSender sender);
-    void ActionExitExecute(TSender sender);
+    void ActionHideShowExecute(TShowHide how);
+    void ActionSetHalvexExecute(TAfterLock after);
+    void ActionSetHalvexStandByExecute();
+    void ActionLockWorkStationExecute();
+    void ActionReLoadSettingsExecute();
+    void ActionSaveSettingsExecute();
+    void ActionModifySettingsExecute();
+    void ActionSetStatusBarExecute();
+    void ActionExitExecute();
     bool AdminCheckPassed();
-    void ActionHlpContentsExecute(TSender sender);
-    void ActionHlpHelpExecute(TSender sender);
-    void ActionAboutExecute(TSender sender);
-    void ActionWebHomeExecute(TSender sender);
-    void ActionWebProductsExecute(TSender sender);
-    void ActionWebEMailExecute(TSender sender);
-    void SetHalvexHotKey(TSender sender);
-    void MainTimerTimer(TSender sender);
-    void PageControlChange(TSender sender);
+    void ActionHlpContentsExecute();
+    void ActionHlpHelpExecute();
+    void ActionAboutExecute();
+    void ActionWebHomeExecute();
+    void ActionWebProductsExecute();
+    void ActionWebEMailExecute();
+    void SetHalvexHotKey(THotKeyFrom from);
+    void MainTimerTimer(TTick tick);
+    void PageControlChange(TPageChange change);
     void Close();
 
     // The live values the lock and the other parts read.
@@ -83,11 +78,8 @@ protected:
 
 private:
     // Creation (MainFormLayout.cpp).
-    void CreateFrame();
-    void CreateToolBar();
     void CreatePages();
     void CreateStatusBar();
-    void CreateMenus();
     void FormCreate();
     void FormDestroy();
     HWND Control(int id) const { return GetDlgItem(PageOf(id), id); }
@@ -100,30 +92,23 @@ private:
     void ShowAboutBox();
     void HandleCommand(int id, int notification, HWND control);
     LRESULT HandleNotify(const NMHDR& header);
-    void RunCommand(int command, TSender sender);
+    void RunCommand(int command);
     void RunLockRequest();
-    void HandleTrayIcon(LPARAM mouseMessage);
-    void ShowTrayPopup();
+    // The tray icon's clicks.
+    void TrayIconDoubleClick() override;
+    void TrayMenuCommand(int command) override;
 
     // Controls' notifications (MainFormEdits.cpp).
     void HandleControlCommand(int id, int notification);
     LRESULT HandleControlNotify(const NMHDR& header);
     void WatchHotKeyControl();
 
-    // Actions (MainFormActions.cpp).
-    TAction* FindAction(int command);
-    void SetActionEnabled(int command, bool enabled);
-    bool ActionEnabled(int command);
-    void SetActionCaption(int command, const std::string& caption);
-    void SetActionImage(int command, int image);
-    void UpdateActionViews(const TAction& action);
-    void SetMenuCaption(HMENU menu, int command, const std::string& caption);
-
     // Settings (MainFormSettings.cpp).
     void LoadPicture(const std::string& fileName);
     void ShowLockSettings(const TLockSettings& settings);
     TLockSettings LockSettingsOfControls() const;
     void ShowProfileRestrictions(const TRestrictionSettings& restriction);
+    void ShowSelectedProfile(const TDStorage& storage, const std::string& profile);
     TRestrictionSettings ProfileRestrictionsOfControls() const;
     void TakeRestrictionCopies(const TRestrictionSettings& restriction);
     static TUsageRestriction UsageRestrictionOf(const TRestrictionSettings& restriction);
@@ -137,8 +122,8 @@ private:
     void SetSpinValue(int edit, int value);
 
     // Editing (MainFormEdits.cpp, MainFormLog.cpp).
-    void OnUserProfileChange(TSender sender);
-    void OnTimeRestrictionChange(TSender sender);
+    void OnUserProfileChange();
+    void OnTimeRestrictionChange();
     void PwdBitBtnClick(int button);
     void APwdBitBtnClick();
     void ImageClick();
@@ -147,7 +132,6 @@ private:
 
     // Timer and help (MainFormCreate.cpp, MainFormCommands.cpp).
     void SetTimerEnabled(bool enabled);
-    void UpdateTrayIcon();
     void ShowHelp(UINT command, ULONG_PTR data);
 
     static constexpr int LogFilePageIndex = 2;
@@ -185,19 +169,13 @@ private:
     TWindowState SavedWindowState = TWindowState::Normal;
 
     HWND Pages[4] = {};
-    HWND ToolBar = nullptr;
     HWND PageControl = nullptr;
     HWND StatusBar = nullptr;
     HWND AboutBox = nullptr;
-    std::string ToolTipText;
     UniqueFont Font;
     UniqueFont MemoFont;
-    std::vector<TAction> Actions;
-    UniqueImageList MenuImages;
-    UniqueMenu TrayPopup;
-    HMENU MainMenu = nullptr;   // owned by the window
-    UniqueAccelerators ShortCuts;
-    std::unique_ptr<TTrayIcon> TrayIcon;
+    TMainActions Actions;
+    TMainTray Tray{*this};
     HICON ProgramIcon = nullptr;
     HICON SmallIcon = nullptr;
 };

@@ -16,8 +16,6 @@ namespace {
 
 constexpr int ImageShow = 12;
 constexpr int ImageHide = 13;
-constexpr char CaptionConfigure[] = "Configure";
-constexpr char CaptionHide[] = "Hide";
 
 constexpr char HomePageUrl[] = "https://www.example.com/halvex/";
 constexpr char ProductsUrl[] = "https://www.example.com/products/";
@@ -33,16 +31,18 @@ void OpenTarget(const std::string& target)
 
 }  // namespace
 
-void TMainForm::ActionHideShowExecute(TSender sender)
+void TMainForm::ActionHideShowExecute(TShowHide how)
 {
     bool visible = IsWindowVisible(Handle()) != FALSE;
-    if ((sender == TSender::None) != visible) {
+    // While it is created the window is not yet visible: the hide path gives it the hidden state.
+    bool hide = how == TShowHide::Toggle ? visible : !visible;
+    if (hide) {
         ShowWindow(Handle(), SW_HIDE);
         if (SavedWindowState != TWindowState::Minimized)
             SavedWindowState = IsZoomed(Handle()) ? TWindowState::Maximized : TWindowState::Normal;
         EnableWindow(Handle(), FALSE);
-        SetActionImage(CmdHideShow, ImageShow);
-        SetMenuCaption(TrayPopup.Get(), CmdHideShow, CaptionConfigure);
+        Actions.SetImage(CmdHideShow, ImageShow);
+        Tray.ShowFormState(false);
         SelectPage(0);
         return;
     }
@@ -67,8 +67,8 @@ void TMainForm::ActionHideShowExecute(TSender sender)
         SetForegroundWindow(Handle());
         Application.ProcessMessages();
     }
-    SetActionImage(CmdHideShow, ImageHide);
-    SetMenuCaption(TrayPopup.Get(), CmdHideShow, CaptionHide);
+    Actions.SetImage(CmdHideShow, ImageHide);
+    Tray.ShowFormState(true);
 }
 
 // Without an admin password there is nothing to check.
@@ -78,7 +78,7 @@ bool TMainForm::AdminCheckPassed()
            PasswordQuery(Application.Handle(), AdminCheckCaption, AdminPrompt, AdminPassword, "");
 }
 
-void TMainForm::ActionExitExecute(TSender)
+void TMainForm::ActionExitExecute()
 {
     if (!AdminCheckPassed()) return;
     std::string question = "Exit " + Application.Title() + "?";
@@ -93,12 +93,12 @@ void TMainForm::Close()
     PostMessageA(Handle(), WM_CLOSE, 0, 0);
 }
 
-void TMainForm::ActionHlpContentsExecute(TSender)
+void TMainForm::ActionHlpContentsExecute()
 {
     ShowHelp(HELP_FINDER, 0);
 }
 
-void TMainForm::ActionHlpHelpExecute(TSender)
+void TMainForm::ActionHlpHelpExecute()
 {
     ShowHelp(HELP_CONTEXT, HelpContextTopic);
 }
@@ -113,22 +113,22 @@ void TMainForm::ShowHelp(UINT command, ULONG_PTR data)
     OpenTarget(AppDir + HelpPageName);
 }
 
-void TMainForm::ActionAboutExecute(TSender)
+void TMainForm::ActionAboutExecute()
 {
     PostMessageA(Handle(), HalvexMessage, RequestAbout, 0);
 }
 
-void TMainForm::ActionWebHomeExecute(TSender)
+void TMainForm::ActionWebHomeExecute()
 {
     OpenTarget(HomePageUrl);
 }
 
-void TMainForm::ActionWebProductsExecute(TSender)
+void TMainForm::ActionWebProductsExecute()
 {
     OpenTarget(ProductsUrl);
 }
 
-void TMainForm::ActionWebEMailExecute(TSender)
+void TMainForm::ActionWebEMailExecute()
 {
     OpenTarget(std::string("mailto:") + SupportAddress + "?subject=Support: " + Application.Title());
 }

@@ -21,7 +21,6 @@
 namespace {
 
 constexpr UINT MainTimerInterval = TUsageTime::TickInterval;
-constexpr char TaskBarClass[] = "Shell_TrayWnd";
 constexpr char TickFailedText[] = "Usage time tick failed: ";
 
 std::string LocaleText(LCTYPE type, const char* fallback)
@@ -45,18 +44,18 @@ void TMainForm::FormCreate()
 {
     DateSeparator = LocaleText(LOCALE_SDATE, "/");
     TimeSeparator = LocaleText(LOCALE_STIME, ":");
-    TrayIcon = std::make_unique<TTrayIcon>(Handle(), TrayIconMessage, SmallIcon, Application.Title());
+    Tray.Create(Handle(), SmallIcon, Actions);
     SetWindowTextA(Handle(), Application.Title().c_str());
     Application.SetMessageFilter([](const MSG& message) {
         return message.message == WM_SYSCOMMAND && (message.wParam == SC_MINIMIZE || message.wParam == SC_CLOSE);
     });
-    Application.SetShortCuts(Handle(), ShortCuts.Get());
+    Application.SetShortCuts(Handle(), Actions.ShortCuts());
     AppDir = ProgramFolder();
     SelectPage(0);
     if (IsNtFamily()) {
         for (int id : {IdBootKeysCheckBox, IdBootMenuCheckBox, IdUserValidationCheckBox})
             EnableWindow(Control(id), FALSE);
-        SetActionEnabled(CmdLockWorkStation, true);
+        Actions.SetEnabled(CmdLockWorkStation, true);
     }
     UserName = GetLogonUserName();
     CurrentProfile = ProfileNameOf(UserName, false);
@@ -66,10 +65,10 @@ void TMainForm::FormCreate()
     SetHotKeyControl(DesignHotKey);
 
     SavedWindowState = TWindowState::Normal;
-    ActionHideShowExecute(TSender::None);
+    ActionHideShowExecute(TShowHide::HideAtCreation);
     CurrentHotKey = 0;
     try {
-        ActionReLoadSettingsExecute(TSender::None);
+        ActionReLoadSettingsExecute();
     } catch (...) {
         // The program still runs; nothing can be saved over a file it could not read.
         ReportCurrentException(Application.Handle());
@@ -87,20 +86,20 @@ void TMainForm::FormCreate()
 
     SetTimer(Handle(), MainTimerId, MainTimerInterval, nullptr);
     TimerEnabled = true;
-    MainTimerTimer(TSender::None);
+    MainTimerTimer(TTick::StartUp);
     Usage.EndStartUp();
 
     if (LockAtOnce)
         PostMessageA(Handle(), HalvexMessage, RequestLock, 0);
     else if (IsChecked(Control(IdStartUpCheckBox)))
-        ActionSetHalvexExecute(TSender::Form);
+        ActionSetHalvexExecute(TAfterLock::StayOn);
 }
 
 void TMainForm::FormDestroy()
 {
     UnregisterHotKey(Handle(), HotKeyId);
     KillTimer(Handle(), MainTimerId);
-    TrayIcon.reset();
+    Tray.RemoveIcon();
 }
 
 void TMainForm::SetTimerEnabled(bool enabled)
@@ -113,7 +112,7 @@ void TMainForm::SetTimerEnabled(bool enabled)
         KillTimer(Handle(), MainTimerId);
 }
 
-void TMainForm::MainTimerTimer(TSender sender)
+void TMainForm::MainTimerTimer(TTick tick)
 {
     SetTimerEnabled(false);
     // Whatever happens in a tick, the timer runs again: a stopped timer would
@@ -124,7 +123,7 @@ void TMainForm::MainTimerTimer(TSender sender)
         ~TimerRestart() { Form.SetTimerEnabled(true); }
     } restart{*this};
     try {
-        Usage.Tick(sender != TSender::None);
+        Usage.Tick(tick == TTick::Timer);
     } catch (...) {
         if (!TickFailureLogged) LogEvent(TickFailedText + CurrentExceptionText());
         TickFailureLogged = true;
@@ -133,27 +132,21 @@ void TMainForm::MainTimerTimer(TSender sender)
     TimeExpired = Usage.TimeExpired();
     Guard.SetTimeExpired(TimeExpired);
     // A shutdown requested in the tick has destroyed the window and its tray icon.
-    if (IsWindow(Handle()) && TrayIcon) UpdateTrayIcon();
-}
-
-void TMainForm::UpdateTrayIcon()
-{
-    if (!TrayIcon->Active() && FindWindowA(TaskBarClass, nullptr)) TrayIcon->SetActive(true);
-    TrayIcon->SetHint(TrayHint(Application.Title(), Usage.SecondsLeft()));
+    if (IsWindow(Handle())) Tray.Update(Usage.SecondsLeft());
 }
 
 void TMainForm::ShowBalloon(const std::string& text)
 {
-    if (TrayIcon) TrayIcon->ShowBalloon(Application.Title(), text);
+    Tray.ShowBalloon(text);
 }
 
-void TMainForm::ActionSetStatusBarExecute(TSender)
+void TMainForm::ActionSetStatusBarExecute()
 {
     WindowDcScope dc(StatusBar);
     SelectionScope font(dc.Get(), reinterpret_cast<HFONT>(SendMessageA(StatusBar, WM_GETFONT, 0, 0)));
     int w = AverageCharSize(dc.Get()).Cx;
     const std::string texts[7] = {
-        "Modified:", ActionEnabled(CmdSaveSettings) ? "Yes" : "No",
+        "Modified:", Actions.Enabled(CmdSaveSettings) ? "Yes" : "No",
         "Password:", PwdBitBtnHint.empty() ? "Disable" : "Enable",
         "TimeLimit:", Usage.Restriction().TimeLimit ? "On" : "Off",
         "User:",

@@ -13,7 +13,7 @@
 #include "platform/Controls.h"
 #include "platform/Picture.h"
 #include "platform/PictureControl.h"
-#include "settings/SettingsModel.h"
+#include "settings/DStorage.h"
 
 namespace {
 
@@ -42,23 +42,23 @@ bool Contains(const int (&ids)[N], int id)
 void TMainForm::HandleControlCommand(int id, int notification)
 {
     if (notification == BN_CLICKED && Contains(ModifyingClicks, id)) {
-        ActionModifySettingsExecute(TSender::Control);
+        ActionModifySettingsExecute();
         return;
     }
     switch (id) {
     case IdTimeOutEdit:
     case IdScrollTextMemo:
-        if (notification == EN_CHANGE) ActionModifySettingsExecute(TSender::Control);
+        if (notification == EN_CHANGE) ActionModifySettingsExecute();
         break;
     case IdDurationSpinEdit:
-        if (notification == EN_CHANGE) OnTimeRestrictionChange(TSender::Control);
+        if (notification == EN_CHANGE) OnTimeRestrictionChange();
         break;
     case IdTimeLimitCheckBox:
     case IdDurationCheckBox:
-        if (notification == BN_CLICKED) OnTimeRestrictionChange(TSender::Control);
+        if (notification == BN_CLICKED) OnTimeRestrictionChange();
         break;
     case IdUsersComboBox:
-        if (notification == CBN_SELCHANGE) OnUserProfileChange(TSender::Control);
+        if (notification == CBN_SELCHANGE) OnUserProfileChange();
         break;
     case IdPwdBitBtn:
     case IdPwdABitBtn:
@@ -83,31 +83,24 @@ LRESULT TMainForm::HandleControlNotify(const NMHDR& header)
 {
     if (header.code == DTN_DATETIMECHANGE &&
         (header.idFrom == IdLDateTimePicker || header.idFrom == IdRDateTimePicker))
-        OnTimeRestrictionChange(TSender::Control);
+        OnTimeRestrictionChange();
     return 0;
 }
 
-void TMainForm::OnUserProfileChange(TSender)
+void TMainForm::OnUserProfileChange()
 {
     std::string profile = SelectedProfile();
     if (profile.empty()) return;
     SettingsLoaded = false;
-    TDStorage storage(SettingsFileName, true);
-    // The current profile's password in force may be ".Default"'s, as its section may not
-    // be its own yet: saving its stale entry back would change the password unasked.
-    if (profile == CurrentProfile)
-        PwdABitBtnHint = PwdBitBtnHint;
-    else
-        storage.ReadString(profile, LockPwdKey, PwdABitBtnHint);
+    ShowSelectedProfile(TDStorage(SettingsFileName, true), profile);
     EnableWindow(Control(IdPwdABitBtn), TRUE);
-    ShowProfileRestrictions(ReadRestrictions(storage, profile));
     for (int id : {IdLDateTimePicker, IdRDateTimePicker, IdTimeLimitCheckBox, IdDurationSpinEdit, IdDurationUpDown,
                    IdDurationCheckBox})
         EnableWindow(Control(id), TRUE);
     SettingsLoaded = true;
 }
 
-void TMainForm::OnTimeRestrictionChange(TSender sender)
+void TMainForm::OnTimeRestrictionChange()
 {
     if (!SettingsLoaded) return;
     if (SelectedProfile() == CurrentProfile) {
@@ -115,7 +108,7 @@ void TMainForm::OnTimeRestrictionChange(TSender sender)
         TimeExpired = false;
         Guard.SetTimeExpired(false);
     }
-    ActionModifySettingsExecute(sender);
+    ActionModifySettingsExecute();
 }
 
 // Both views of the current profile's password change together.
@@ -136,7 +129,7 @@ void TMainForm::PwdBitBtnClick(int button)
     } else {
         hint = first;
     }
-    ActionModifySettingsExecute(TSender::Control);
+    ActionModifySettingsExecute();
 }
 
 void TMainForm::APwdBitBtnClick()
@@ -150,7 +143,7 @@ void TMainForm::APwdBitBtnClick()
         return;
     }
     APwdBitBtnHint = first;
-    ActionModifySettingsExecute(TSender::Control);
+    ActionModifySettingsExecute();
 }
 
 void TMainForm::ImageClick()
@@ -173,12 +166,12 @@ void TMainForm::ImageClick()
     }
     PictureFileName = fileName;
     SetControlPicture(Control(IdImage), std::move(picture));
-    ActionModifySettingsExecute(TSender::Control);
+    ActionModifySettingsExecute();
 }
 
-void TMainForm::PageControlChange(TSender sender)
+void TMainForm::PageControlChange(TPageChange change)
 {
-    if (ActivePage() == AdminPageIndex && sender != TSender::None) {
+    if (ActivePage() == AdminPageIndex && change == TPageChange::ByUser) {
         HWND admin = Pages[AdminPageIndex];
         ShowWindow(admin, SW_HIDE);
         if (AdminCheckPassed()) {

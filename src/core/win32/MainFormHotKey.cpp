@@ -27,7 +27,7 @@ LRESULT CALLBACK HotKeyControlProcedure(HWND control, UINT message, WPARAM wPara
     // The control has no leave notification of its own.
     if (message == WM_KILLFOCUS) {
         try {
-            reinterpret_cast<TMainForm*>(form)->SetHalvexHotKey(TSender::Control);
+            reinterpret_cast<TMainForm*>(form)->SetHalvexHotKey(THotKeyFrom::Control);
         } catch (...) {
             ReportCurrentException(GetAncestor(control, GA_ROOT));
         }
@@ -64,7 +64,7 @@ void TMainForm::SetHotKeyControl(uint16_t code)
     SendMessageA(Control(IdHalvexHotKey), HKM_SETHOTKEY, MAKEWORD(code & 0xFF, flags), 0);
 }
 
-void TMainForm::SetHalvexHotKey(TSender sender)
+void TMainForm::SetHalvexHotKey(THotKeyFrom from)
 {
     UnregisterHotKey(Handle(), HotKeyId);
     uint16_t code = HotKeyCodeOfControl();
@@ -72,6 +72,6 @@ void TMainForm::SetHalvexHotKey(TSender sender)
     RegisterHotKey(Handle(), HotKeyId, registration.Modifiers, registration.VirtualKey);
     if (code == CurrentHotKey) return;
     CurrentHotKey = code;
-    SetActionCaption(CmdSetHalvex, LockCaption + HotKeyText(code, SystemKeyName));
-    if (sender != TSender::None) ActionModifySettingsExecute(sender);
+    Actions.SetCaption(CmdSetHalvex, LockCaption + HotKeyText(code, SystemKeyName));
+    if (from == THotKeyFrom::Control) ActionModifySettingsExecute();
 }

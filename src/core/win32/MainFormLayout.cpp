@@ -1,5 +1,5 @@
-// The configuration window's frame: the window itself, its tool bar, page
-// control, status bar and menus.
+// The configuration window's frame: the window itself, its page control and
+// status bar; its tool bar and menus come with its actions.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -39,14 +39,6 @@ constexpr TPageRow PageRows[] = {
     {IdScrollTextPage, "ScrollText", false},
     {IdLogFilePage, "LogFile", false},
     {IdAdminPage, "Admin", true},
-};
-
-struct TToolButtonRow {
-    int Command;   // 0: a divider
-};
-constexpr TToolButtonRow ToolButtonRows[] = {
-    {CmdReLoadSettings}, {CmdSaveSettings}, {CmdExit}, {0}, {CmdWebHome}, {CmdWebProducts}, {CmdWebEMail}, {0},
-    {CmdHlpContents}, {CmdHlpHelp}, {CmdAbout}, {0},
 };
 
 // Pages only carry controls: whatever their controls tell them goes to the form.
@@ -105,7 +97,8 @@ bool TMainForm::Create()
     RegisterPageClass();
     RegisterPictureControlClass(instance);
     Font.Reset(CreateProgramFont(FontHeight));
-    CreateMenus();
+    Actions.Create();
+    Actions.Changed = [this](const TAction& action) { Tray.ShowAction(action); };
 
     constexpr DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN | WS_DISABLED;
     RECT frame = {0, 0, FormClientWidth, FormClientHeight};
@@ -116,41 +109,15 @@ bool TMainForm::Create()
     int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     MainForm = this;
     if (!CreateHandle(MainFormClass, ApplicationTitle, style, WS_EX_CONTROLPARENT, left, top, width, height,
-                      Application.Handle(), MainMenu, ProgramIcon))
+                      Application.Handle(), Actions.MenuBar(), ProgramIcon))
         return false;
+    Actions.MenuBarTaken();
     SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(SmallIcon));
-    CreateToolBar();
+    Actions.CreateToolBar(Handle(), Font.Get(), {0, 0, FormClientWidth, ToolBarHeight});
     CreateStatusBar();
     CreatePages();
     FormCreate();
     return true;
-}
-
-void TMainForm::CreateToolBar()
-{
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    MenuImages.Reset(ImageList_LoadImageA(instance, MAKEINTRESOURCEA(HALVEX_MENU_IMAGES_ID), 16, 0, RGB(255, 0, 255),
-                                          IMAGE_BITMAP, LR_CREATEDIBSECTION));
-    ToolBar = CreateControl(Handle(), IdToolBar, TOOLBARCLASSNAMEA, "",
-                            TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE | CCS_NODIVIDER | CCS_NOPARENTALIGN, 0,
-                            {0, 0, FormClientWidth, ToolBarHeight}, Font.Get());
-    SendMessageA(ToolBar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    SendMessageA(ToolBar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(MenuImages.Get()));
-    for (const TToolButtonRow& row : ToolButtonRows) {
-        TBBUTTON button = {};
-        if (row.Command == 0) {
-            button.fsStyle = BTNS_SEP;
-            button.iBitmap = 8;
-        } else {
-            const TAction* action = FindAction(row.Command);
-            button.idCommand = row.Command;
-            button.iBitmap = action->Image;
-            button.fsState = action->Enabled ? TBSTATE_ENABLED : 0;
-            button.fsStyle = BTNS_BUTTON;
-        }
-        SendMessageA(ToolBar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&button));
-    }
-    SendMessageA(ToolBar, TB_SETBUTTONSIZE, 0, MAKELPARAM(23, 22));
 }
 
 void TMainForm::CreateStatusBar()

@@ -43,28 +43,28 @@ std::string ConfiguredScreenSaver()
 
 }  // namespace
 
-void TMainForm::ActionSetHalvexExecute(TSender sender)
+void TMainForm::ActionSetHalvexExecute(TAfterLock after)
 {
     if (SelectedItem(IdLockStyle0, 2) == 0) {
         PostMessageA(Handle(), HalvexMessage, RequestLock, 0);
-        if (sender == TSender::None) SuspendWindows(FALSE);
+        if (after == TAfterLock::StandBy) SuspendWindows(FALSE);
         return;
     }
     if (!ConfiguredScreenSaver().empty()) {
         PostMessageA(Application.Handle(), WM_SYSCOMMAND, SC_SCREENSAVE, 0);
-        if (sender == TSender::None) SuspendWindows(FALSE);
+        if (after == TAfterLock::StandBy) SuspendWindows(FALSE);
         return;
     }
     Application.ShowMessageBox(NoScreenSaverText, "Information", MB_ICONINFORMATION);
     WinExec("CONTROL.EXE DESK.CPL", SW_SHOWNORMAL);
 }
 
-void TMainForm::ActionSetHalvexStandByExecute(TSender)
+void TMainForm::ActionSetHalvexStandByExecute()
 {
-    ActionSetHalvexExecute(TSender::None);
+    ActionSetHalvexExecute(TAfterLock::StandBy);
 }
 
-void TMainForm::ActionLockWorkStationExecute(TSender)
+void TMainForm::ActionLockWorkStationExecute()
 {
     // The 9x family has none: looked up at run time.
     TSystemFunction<BOOL WINAPI()> lock("user32.dll", "LockWorkStation");

@@ -26,7 +26,7 @@ void TMainForm::WriteLogEvent(const std::string& text)
     LogFailure = failure ? NotWrittenText + LogFileName + ": " + *failure : std::string();
     // A guessing program logs a line for every entry: a hidden page is read again
     // only when the window is shown, not for each line.
-    if (IsWindowVisible(Handle())) PageControlChange(TSender::None);
+    if (IsWindowVisible(Handle())) PageControlChange(TPageChange::LogRefresh);
 }
 
 void TMainForm::RefreshLogPage()

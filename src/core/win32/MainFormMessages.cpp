@@ -1,5 +1,5 @@
 // The configuration window's window procedure: the program's registered
-// message, the hot key, the end of the session, commands and the tray icon.
+// message, the hot key, the end of the session, commands and the tray icon's clicks.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -16,7 +16,7 @@ constexpr COLORREF PurpleText = RGB(128, 0, 128);
 
 LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (TrayIcon && TrayIcon->HandleTaskbarCreated(message)) return DefaultProcessing(message, wParam, lParam);
+    if (Tray.HandleTaskbarCreated(message)) return DefaultProcessing(message, wParam, lParam);
     if (message == HalvexMessage && HalvexMessage != 0 && HandleHalvexMessage(wParam)) return 0;
 
     switch (message) {
@@ -32,11 +32,11 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         return 0;
     case WM_HOTKEY:
-        if (wParam == HotKeyId) ActionSetHalvexExecute(TSender::Form);
+        if (wParam == HotKeyId) ActionSetHalvexExecute(TAfterLock::StayOn);
         break;
     case WM_SYSCOMMAND:
         if (wParam == SC_MINIMIZE || wParam == SC_CLOSE) {
-            ActionHideShowExecute(TSender::Form);
+            ActionHideShowExecute(TShowHide::Toggle);
             return 0;
         }
         break;
@@ -45,7 +45,7 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (ClosingByProgram)
             DestroyWindow(Handle());
         else if (!LockRunning && IsWindowVisible(Handle()))
-            ActionHideShowExecute(TSender::Form);
+            ActionHideShowExecute(TShowHide::Toggle);
         return 0;
     case WM_DESTROY:
         FormDestroy();
@@ -55,7 +55,7 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (wParam) RefreshLogPage();
         break;
     case WM_TIMER:
-        if (wParam == MainTimerId) MainTimerTimer(TSender::Timer);
+        if (wParam == MainTimerId) MainTimerTimer(TTick::Timer);
         return 0;
     case WM_COMMAND:
         HandleCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
@@ -72,7 +72,7 @@ LRESULT TMainForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     default:
         if (message == TrayIconMessage) {
-            HandleTrayIcon(lParam);
+            Tray.HandleNotification(lParam);
             return 0;
         }
         break;
@@ -86,7 +86,7 @@ bool TMainForm::HandleHalvexMessage(WPARAM request)
     if (LockRunning && (request == RequestShowWindow || request == RequestAbout)) return true;
     switch (request) {
     case RequestShowWindow:
-        if (!IsWindowVisible(Handle())) ActionHideShowExecute(TSender::Form);
+        if (!IsWindowVisible(Handle())) ActionHideShowExecute(TShowHide::Toggle);
         return true;
     case RequestLock:
         RunLockRequest();
@@ -108,56 +108,42 @@ void TMainForm::ShowAboutBox()
     RunAboutBox(Application.Handle(), [this](HWND box) { AboutBox = box; });
 }
 
-void TMainForm::HandleTrayIcon(LPARAM mouseMessage)
+void TMainForm::TrayIconDoubleClick()
 {
-    switch (static_cast<UINT>(mouseMessage)) {
-    case WM_LBUTTONDBLCLK: ActionSetHalvexExecute(TSender::TrayIcon); break;
-    case WM_RBUTTONUP: ShowTrayPopup(); break;
-    default: break;
-    }
+    ActionSetHalvexExecute(TAfterLock::StayOn);
 }
 
-void TMainForm::ShowTrayPopup()
+void TMainForm::TrayMenuCommand(int command)
 {
-    POINT cursor;
-    GetCursorPos(&cursor);
-    // Without the foreground the menu would not close when the user clicks elsewhere.
-    SetForegroundWindow(Handle());
-    int command = TrackPopupMenu(TrayPopup.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, cursor.x, cursor.y,
-                                 0, Handle(), nullptr);
-    PostMessageA(Handle(), WM_NULL, 0, 0);
-    if (command) RunCommand(command, TSender::Action);
+    RunCommand(command);
 }
 
-void TMainForm::RunCommand(int command, TSender sender)
+void TMainForm::RunCommand(int command)
 {
-    if (!ActionEnabled(command)) return;
+    if (!Actions.Enabled(command)) return;
     switch (command) {
-    case CmdHideShow: ActionHideShowExecute(sender); break;
-    case CmdSetHalvex: ActionSetHalvexExecute(sender); break;
-    case CmdSetHalvexStandBy: ActionSetHalvexStandByExecute(sender); break;
-    case CmdReLoadSettings: ActionReLoadSettingsExecute(sender); break;
-    case CmdSaveSettings: ActionSaveSettingsExecute(sender); break;
-    case CmdHlpContents: ActionHlpContentsExecute(sender); break;
-    case CmdHlpHelp: ActionHlpHelpExecute(sender); break;
-    case CmdAbout: ActionAboutExecute(sender); break;
-    case CmdExit: ActionExitExecute(sender); break;
-    case CmdWebHome: ActionWebHomeExecute(sender); break;
-    case CmdWebProducts: ActionWebProductsExecute(sender); break;
-    case CmdWebEMail: ActionWebEMailExecute(sender); break;
-    case CmdLockWorkStation: ActionLockWorkStationExecute(sender); break;
+    case CmdHideShow: ActionHideShowExecute(TShowHide::Toggle); break;
+    case CmdSetHalvex: ActionSetHalvexExecute(TAfterLock::StayOn); break;
+    case CmdSetHalvexStandBy: ActionSetHalvexStandByExecute(); break;
+    case CmdReLoadSettings: ActionReLoadSettingsExecute(); break;
+    case CmdSaveSettings: ActionSaveSettingsExecute(); break;
+    case CmdHlpContents: ActionHlpContentsExecute(); break;
+    case CmdHlpHelp: ActionHlpHelpExecute(); break;
+    case CmdAbout: ActionAboutExecute(); break;
+    case CmdExit: ActionExitExecute(); break;
+    case CmdWebHome: ActionWebHomeExecute(); break;
+    case CmdWebProducts: ActionWebProductsExecute(); break;
+    case CmdWebEMail: ActionWebEMailExecute(); break;
+    case CmdLockWorkStation: ActionLockWorkStationExecute(); break;
     default: break;
     }
 }
 
 void TMainForm::HandleCommand(int id, int notification, HWND control)
 {
-    if (!control) {   // a menu item or a short-cut
-        RunCommand(id, TSender::Action);
-        return;
-    }
-    if (control == ToolBar || GetParent(control) == ToolBar) {
-        RunCommand(id, TSender::Action);
+    // A menu item or a short-cut has no control.
+    if (!control || Actions.IsToolBar(control)) {
+        RunCommand(id);
         return;
     }
     HandleControlCommand(id, notification);
@@ -166,21 +152,16 @@ void TMainForm::HandleCommand(int id, int notification, HWND control)
 LRESULT TMainForm::HandleNotify(const NMHDR& header)
 {
     if (header.code == TTN_GETDISPINFOA) {
-        // Tool-button hints are their actions' hints.
-        auto& info = const_cast<NMTTDISPINFOA&>(reinterpret_cast<const NMTTDISPINFOA&>(header));
-        if (const TAction* action = FindAction(static_cast<int>(header.idFrom))) {
-            ToolTipText = action->Hint;
-            info.lpszText = const_cast<char*>(ToolTipText.c_str());
-        }
+        Actions.GiveToolTip(const_cast<NMTTDISPINFOA&>(reinterpret_cast<const NMTTDISPINFOA&>(header)));
         return 0;
     }
     if (header.hwndFrom == PageControl && header.code == TCN_SELCHANGE) {
         SelectPage(ActivePage());
-        PageControlChange(TSender::Control);
+        PageControlChange(TPageChange::ByUser);
         return 0;
     }
     if (header.idFrom == IdHalvexHotKey && header.code == NM_KILLFOCUS) {
-        SetHalvexHotKey(TSender::Control);
+        SetHalvexHotKey(THotKeyFrom::Control);
         return 0;
     }
     return HandleControlNotify(header);

@@ -98,12 +98,23 @@ TUsageRestriction TMainForm::UsageRestrictionOf(const TRestrictionSettings& rest
     return usage;
 }
 
+// The current profile's password in force may be ".Default"'s, as its section may not
+// be its own yet: saving its stale entry back would change the password unasked.
+void TMainForm::ShowSelectedProfile(const TDStorage& storage, const std::string& profile)
+{
+    if (profile == CurrentProfile)
+        PwdABitBtnHint = PwdBitBtnHint;
+    else
+        storage.ReadString(profile, LockPwdKey, PwdABitBtnHint);
+    ShowProfileRestrictions(ReadRestrictions(storage, profile));
+}
+
 void TMainForm::TakeRestrictionCopies(const TRestrictionSettings& restriction)
 {
     Usage.Load(UsageRestrictionOf(restriction), restriction.DurationDay, restriction.DurationTick);
 }
 
-void TMainForm::ActionReLoadSettingsExecute(TSender)
+void TMainForm::ActionReLoadSettingsExecute()
 {
     if (IsWindowVisible(Handle())) SetFocus(PageControl);
     SettingsLoaded = false;
@@ -115,23 +126,16 @@ void TMainForm::ActionReLoadSettingsExecute(TSender)
 
     TGlobalSettings global = ReadGlobalSettings(storage);
     SetHotKeyControl(global.HotKey);
-    SetHalvexHotKey(TSender::None);
+    SetHalvexHotKey(THotKeyFrom::Settings);
     SetChecked(Control(IdLockedUserCfgCheckBox), global.LUCfg);
     AdminPassword = global.APwd;
     APwdBitBtnHint = global.APwd;
 
     std::string profile = SelectedProfile();
-    if (!profile.empty()) {
-        // The current profile's password in force may be ".Default"'s, as its section may not
-        // be its own yet: saving its stale entry back would change the password unasked.
-        if (profile == CurrentProfile)
-            PwdABitBtnHint = PwdBitBtnHint;
-        else
-            storage.ReadString(profile, LockPwdKey, PwdABitBtnHint);
-        ShowProfileRestrictions(ReadRestrictions(storage, profile));
-    } else {
+    if (!profile.empty())
+        ShowSelectedProfile(storage, profile);
+    else
         FillUsersComboBox();
-    }
 
     // Standard users cannot create c:\msdos.sys on current Windows: its boxes
     // then load unchecked and the rest of the load stands.
@@ -150,12 +154,12 @@ void TMainForm::ActionReLoadSettingsExecute(TSender)
     SetChecked(Control(IdUserValidationCheckBox), validated == "1");
 
     SettingsLoaded = true;
-    SetActionEnabled(CmdSaveSettings, false);
-    SetActionEnabled(CmdReLoadSettings, false);
-    ActionSetStatusBarExecute(TSender::None);
+    Actions.SetEnabled(CmdSaveSettings, false);
+    Actions.SetEnabled(CmdReLoadSettings, false);
+    ActionSetStatusBarExecute();
 }
 
-void TMainForm::ActionSaveSettingsExecute(TSender)
+void TMainForm::ActionSaveSettingsExecute()
 {
     if (IsWindowVisible(Handle())) SetFocus(PageControl);
     TRegistry registry;
@@ -186,19 +190,19 @@ void TMainForm::ActionSaveSettingsExecute(TSender)
         WriteRegValue(&registry, HKEY_LOCAL_MACHINE, NetworkLogonKeyPath, MustBeValidatedValue,
                       IsChecked(Control(IdUserValidationCheckBox)) ? "1" : "0", RegValueKind::Dword);
     }
-    SetActionEnabled(CmdSaveSettings, false);
-    SetActionEnabled(CmdReLoadSettings, false);
-    ActionSetStatusBarExecute(TSender::None);
+    Actions.SetEnabled(CmdSaveSettings, false);
+    Actions.SetEnabled(CmdReLoadSettings, false);
+    ActionSetStatusBarExecute();
     if (!bootFileError.empty())
         Application.ShowMessageBox(BootFileWarning + bootFileError, "Warning", MB_OK | MB_ICONWARNING);
 }
 
-void TMainForm::ActionModifySettingsExecute(TSender)
+void TMainForm::ActionModifySettingsExecute()
 {
     if (!SettingsLoaded) return;
-    SetActionEnabled(CmdSaveSettings, true);
-    SetActionEnabled(CmdReLoadSettings, true);
-    ActionSetStatusBarExecute(TSender::None);
+    Actions.SetEnabled(CmdSaveSettings, true);
+    Actions.SetEnabled(CmdReLoadSettings, true);
+    ActionSetStatusBarExecute();
 }
 
 std::string TMainForm::SelectedProfile() const
