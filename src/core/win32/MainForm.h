@@ -65,7 +65,7 @@ public:
     void Close();
 
     // The live values the lock and the other parts read.
-    std::string LockPassword() const;
+    const std::string& LockPassword() const;
     bool ShutDownAllowed() const;
 
     // One event-log line, when "Enable LogFile" is checked (MainFormLog.cpp).
@@ -139,9 +139,9 @@ private:
     static constexpr uint16_t DesignHotKey = 16576;   // Ctrl with the key left of 1
 
     // The passwords the three password buttons hold, and the picture's file.
-    std::string PwdBitBtnHint;
-    std::string PwdABitBtnHint;
-    std::string APwdBitBtnHint;
+    TSecret PwdBitBtnHint;
+    TSecret PwdABitBtnHint;
+    TSecret APwdBitBtnHint;
     std::string PictureFileName;
 
     // Hot key (MainFormHotKey.cpp).

@@ -47,13 +47,13 @@ void TMainForm::ActionHideShowExecute(TShowHide how)
         return;
     }
     if (IsChecked(Control(IdLockedUserCfgCheckBox))) {
-        if (!AdminPassword.empty() && !PasswordQuery(Application.Handle(), Application.Title(), AdminPrompt,
-                                                     AdminPassword, ""))
+        if (!AdminPassword.Empty() && !PasswordQuery(Application.Handle(), Application.Title(), AdminPrompt,
+                                                     AdminPassword.Get(), ""))
             return;
     } else {
-        std::string lockPassword = LockPassword();
+        const std::string& lockPassword = LockPassword();
         if (!lockPassword.empty() && !PasswordQuery(Application.Handle(), Application.Title(), PasswordPrompt,
-                                                    lockPassword, AdminPassword))
+                                                    lockPassword, AdminPassword.Get()))
             return;
     }
     EnableWindow(Handle(), TRUE);
@@ -74,8 +74,8 @@ void TMainForm::ActionHideShowExecute(TShowHide how)
 // Without an admin password there is nothing to check.
 bool TMainForm::AdminCheckPassed()
 {
-    return AdminPassword.empty() ||
-           PasswordQuery(Application.Handle(), AdminCheckCaption, AdminPrompt, AdminPassword, "");
+    return AdminPassword.Empty() ||
+           PasswordQuery(Application.Handle(), AdminCheckCaption, AdminPrompt, AdminPassword.Get(), "");
 }
 
 void TMainForm::ActionExitExecute()

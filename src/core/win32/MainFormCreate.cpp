@@ -147,7 +147,7 @@ void TMainForm::ActionSetStatusBarExecute()
     int w = AverageCharSize(dc.Get()).Cx;
     const std::string texts[7] = {
         "Modified:", Actions.Enabled(CmdSaveSettings) ? "Yes" : "No",
-        "Password:", PwdBitBtnHint.empty() ? "Disable" : "Enable",
+        "Password:", PwdBitBtnHint.Empty() ? "Disable" : "Enable",
         "TimeLimit:", Usage.Restriction().TimeLimit ? "On" : "Off",
         "User:",
     };

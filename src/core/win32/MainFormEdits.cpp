@@ -114,8 +114,8 @@ void TMainForm::OnTimeRestrictionChange()
 // Both views of the current profile's password change together.
 void TMainForm::PwdBitBtnClick(int button)
 {
-    std::string& hint = button == IdPwdBitBtn ? PwdBitBtnHint : PwdABitBtnHint;
-    std::string first = hint, second = hint;
+    TSecret& hint = button == IdPwdBitBtn ? PwdBitBtnHint : PwdABitBtnHint;
+    std::string first = hint.Get(), second = hint.Get();
     if (!InputPasswordPair(Application.Handle(), WindowText(Control(button)), "Enter password:",
                            "Confirm password:", first, second, false, true, true))
         return;
@@ -124,17 +124,17 @@ void TMainForm::PwdBitBtnClick(int button)
         return;
     }
     if (SelectedProfile() == CurrentProfile) {
-        PwdBitBtnHint = first;
-        PwdABitBtnHint = first;
+        PwdBitBtnHint.Assign(first);
+        PwdABitBtnHint.Assign(first);
     } else {
-        hint = first;
+        hint.Assign(first);
     }
     ActionModifySettingsExecute();
 }
 
 void TMainForm::APwdBitBtnClick()
 {
-    std::string first = APwdBitBtnHint, second = APwdBitBtnHint;
+    std::string first = APwdBitBtnHint.Get(), second = APwdBitBtnHint.Get();
     if (!InputPasswordPair(Application.Handle(), SetAdminPasswordCaption, "Enter password:", "Confirm password:",
                            first, second, false, true, true))
         return;
@@ -142,7 +142,7 @@ void TMainForm::APwdBitBtnClick()
         Application.ShowMessageBox(NotTheSameText, "Warning", MB_OK | MB_ICONWARNING);
         return;
     }
-    APwdBitBtnHint = first;
+    APwdBitBtnHint.Assign(first);
     ActionModifySettingsExecute();
 }
 

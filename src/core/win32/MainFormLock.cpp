@@ -77,7 +77,7 @@ void TMainForm::RunLockRequest()
     request.Picture = ControlPicture(Control(IdImage));
     request.DisplayName = CurrentProfile;
     request.Password.Assign(LockPassword());
-    request.AdminPassword.Assign(AdminPassword);
+    request.AdminPassword = AdminPassword;
     request.ShutDownEnabled = ShutDownAllowed();
     request.Lines = MemoLines(Control(IdScrollTextMemo));
     request.TimeOut = static_cast<uint32_t>(ReadInteger(WindowText(Control(IdTimeOutEdit)), 0));
@@ -98,9 +98,9 @@ void TMainForm::RunLockRequest()
     if (unlocked && Application.Tag != TApplication::ShutDownAfterwards) Guard.LockEndedByPassword();
 }
 
-std::string TMainForm::LockPassword() const
+const std::string& TMainForm::LockPassword() const
 {
-    return PwdBitBtnHint;
+    return PwdBitBtnHint.Get();
 }
 
 bool TMainForm::ShutDownAllowed() const

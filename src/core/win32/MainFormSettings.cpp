@@ -40,7 +40,7 @@ void TMainForm::LoadPicture(const std::string& fileName)
 
 void TMainForm::ShowLockSettings(const TLockSettings& settings)
 {
-    PwdBitBtnHint = settings.LockPwd;
+    PwdBitBtnHint.Assign(settings.LockPwd);
     PictureFileName = settings.Picture;
     LoadPicture(PictureFileName);
     SetWindowTextA(Control(IdTimeOutEdit), IntegerText(settings.TimeOut).c_str());
@@ -55,7 +55,7 @@ void TMainForm::ShowLockSettings(const TLockSettings& settings)
 TLockSettings TMainForm::LockSettingsOfControls() const
 {
     TLockSettings settings;
-    settings.LockPwd = PwdBitBtnHint;
+    settings.LockPwd = PwdBitBtnHint.Get();
     settings.Picture = PictureFileName;
     settings.TimeOut = ReadInteger(WindowText(Control(IdTimeOutEdit)), 0);
     settings.PowerMode = SelectedItem(IdPowerMode0, 4);
@@ -102,10 +102,13 @@ TUsageRestriction TMainForm::UsageRestrictionOf(const TRestrictionSettings& rest
 // be its own yet: saving its stale entry back would change the password unasked.
 void TMainForm::ShowSelectedProfile(const TDStorage& storage, const std::string& profile)
 {
-    if (profile == CurrentProfile)
+    if (profile == CurrentProfile) {
         PwdABitBtnHint = PwdBitBtnHint;
-    else
-        storage.ReadString(profile, LockPwdKey, PwdABitBtnHint);
+    } else {
+        std::string read;
+        storage.ReadString(profile, LockPwdKey, read);
+        PwdABitBtnHint.Assign(read);
+    }
     ShowProfileRestrictions(ReadRestrictions(storage, profile));
 }
 
@@ -128,8 +131,8 @@ void TMainForm::ActionReLoadSettingsExecute()
     SetHotKeyControl(global.HotKey);
     SetHalvexHotKey(THotKeyFrom::Settings);
     SetChecked(Control(IdLockedUserCfgCheckBox), global.LUCfg);
-    AdminPassword = global.APwd;
-    APwdBitBtnHint = global.APwd;
+    AdminPassword.Assign(global.APwd);
+    APwdBitBtnHint.Assign(global.APwd);
 
     std::string profile = SelectedProfile();
     if (!profile.empty())
@@ -171,12 +174,12 @@ void TMainForm::ActionSaveSettingsExecute()
         TGlobalSettings global;
         global.HotKey = HotKeyCodeOfControl();
         AdminPassword = APwdBitBtnHint;
-        global.APwd = AdminPassword;
+        global.APwd = AdminPassword.Get();
         global.LUCfg = IsChecked(Control(IdLockedUserCfgCheckBox));
         WriteGlobalSettings(storage, global);
 
         std::string profile = SelectedProfile();
-        if (!profile.empty()) WriteProfileRestrictions(storage, profile, PwdABitBtnHint, ProfileRestrictionsOfControls());
+        if (!profile.empty()) WriteProfileRestrictions(storage, profile, PwdABitBtnHint.Get(), ProfileRestrictionsOfControls());
 
         TBootOptions boot;
         boot.BootKeysDisabled = IsChecked(Control(IdBootKeysCheckBox));

@@ -6,7 +6,7 @@ std::string SettingsFileName;
 std::string LogFileName;
 std::string UserName;
 std::string CurrentProfile;
-std::string AdminPassword;
+TSecret AdminPassword;
 TDateTime TickTime = 0;
 bool TimeExpired = false;
 unsigned HalvexMessage = 0;

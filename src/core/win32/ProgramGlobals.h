@@ -5,13 +5,14 @@
 #include <string>
 
 #include "common/DateTime.h"
+#include "common/Secret.h"
 
 extern std::string AppDir;             // the program's folder, with a trailing backslash
 extern std::string SettingsFileName;   // AppDir + "Halvex.dat"
 extern std::string LogFileName;        // AppDir + CurrentProfile + ".log"
 extern std::string UserName;           // the logged-on user, or ".Default"
 extern std::string CurrentProfile;     // that user's profile, or ".Default"
-extern std::string AdminPassword;      // the admin password in force
+extern TSecret AdminPassword;          // the admin password in force
 extern TDateTime TickTime;             // time of the latest usage-time tick
 extern bool TimeExpired;               // the usage time has run out
 extern unsigned HalvexMessage;         // the registered "Hvxms01"
