@@ -24,6 +24,7 @@ public:
 
     void Assign(const std::string& text)
     {
+        if (&text == &Text) return;
         // Wiped first: a longer text would move to new memory and free the old unwiped.
         Wipe();
         Text = text;
@@ -36,7 +37,8 @@ public:
     {
         Wipe();
         Text.resize(most);
-        Text.resize(fill(Text.data(), most));
+        size_t written = fill(Text.data(), most);
+        Text.resize(written < most ? written : most);
     }
 
     // The whole buffer, spare capacity included: a shorter text leaves the old tail there.

@@ -8,10 +8,12 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <optional>
 #include <aclapi.h>
 #include <sddl.h>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -77,13 +79,46 @@ void ExpectOnlyAdministratorsControl(const char* sddl)
     LocalFree(descriptor);
 }
 
-uint32_t WrongPasswordsTheGuardKept()
+TGuardShared WhatTheGuardPublished()
 {
-    UniqueKernelHandle mapping(OpenFileMappingA(FILE_MAP_READ, FALSE, GuardWrongPasswordsKeptName));
-    if (!mapping) return 0;
-    UniqueView view(MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, sizeof(uint32_t)));
-    return view ? *static_cast<const volatile uint32_t*>(view.Get()) : 0;
+    TGuardShared shared = {};
+    UniqueKernelHandle mapping(OpenFileMappingA(FILE_MAP_READ, FALSE, GuardSharedName));
+    if (!mapping) return shared;
+    UniqueView view(MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, sizeof shared));
+    if (view) std::memcpy(&shared, view.Get(), sizeof shared);
+    return shared;
 }
+
+uint32_t WrongPasswordsTheGuardKept() { return WhatTheGuardPublished().WrongPasswords; }
+
+// Waits for the alive mutex from another thread and, once it has it, keeps it until destroyed.
+class AliveSnatcher {
+public:
+    AliveSnatcher()
+        : Alive(OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, GuardAliveMutexName)),
+          Done(CreateEventA(nullptr, TRUE, FALSE, nullptr)), Waiter(CreateThread(nullptr, 0, Snatch, this, 0, nullptr))
+    {
+    }
+    ~AliveSnatcher()
+    {
+        SetEvent(Done.Get());
+        WaitForSingleObject(Waiter.Get(), INFINITE);
+    }
+    AliveSnatcher(const AliveSnatcher&) = delete;
+    AliveSnatcher& operator=(const AliveSnatcher&) = delete;
+
+private:
+    static DWORD WINAPI Snatch(void* self)
+    {
+        auto& snatcher = *static_cast<AliveSnatcher*>(self);
+        DWORD result = WaitForSingleObject(snatcher.Alive.Get(), 10000);
+        WaitForSingleObject(snatcher.Done.Get(), INFINITE);
+        if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED) ReleaseMutex(snatcher.Alive.Get());
+        return 0;
+    }
+
+    UniqueKernelHandle Alive, Done, Waiter;
+};
 
 int RedPixelsOf(HWND lockForm)
 {
@@ -179,7 +214,7 @@ TEST(GuardIsolated, TheUserGetsOnlyTheRightsItsPartNeeds)
         {"unlocked", OpenEventA(READ_CONTROL, FALSE, GuardUnlockedEventName), EVENT_MODIFY_STATE},
         {"the wrong passwords reported", OpenSemaphoreA(READ_CONTROL, FALSE, GuardWrongPasswordsName),
          SEMAPHORE_MODIFY_STATE},
-        {"the guard's count", OpenFileMappingA(READ_CONTROL, FALSE, GuardWrongPasswordsKeptName),
+        {"what the guard publishes", OpenFileMappingA(READ_CONTROL, FALSE, GuardSharedName),
          SECTION_QUERY | SECTION_MAP_READ},
         {"the program's process", OpenProcess(READ_CONTROL, FALSE, program),
          SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION},
@@ -192,6 +227,9 @@ TEST(GuardIsolated, TheUserGetsOnlyTheRightsItsPartNeeds)
         ASSERT_TRUE(rights.has_value()) << "no list kept";
         EXPECT_EQ(*rights, object.Granted);
     }
+    // The lock and time-out mutexes have no name: the guard hands them to the process it started.
+    EXPECT_EQ(WhatTheGuardPublished().ProgramId, program);
+
 }
 
 TEST(GuardIsolated, EndedWhileUnlockedComesBackUnlocked)
@@ -395,6 +433,7 @@ TEST(GuardIsolated, TricksBeforeTheKillStillBringItBackLocked)
     struct Held {
         UniqueKernelHandle Up, Handle;
         UniqueWindow Window;
+        std::unique_ptr<AliveSnatcher> Snatcher;
     };
     const struct {
         const char* Name;
@@ -414,6 +453,8 @@ TEST(GuardIsolated, TricksBeforeTheKillStillBringItBackLocked)
          }},
         {"the program's instance name taken",
          [](DWORD, Held& held) { held.Handle.Reset(CreateMutexA(nullptr, TRUE, "Hvxmu01")); }},
+        {"the alive mutex taken as the program's end lets go of it",
+         [](DWORD, Held& held) { held.Snatcher = std::make_unique<AliveSnatcher>(); }},
         // The program waits for the logon's desktop to go before its window; a locked start must not.
         {"a window of the logon's transparent desktop's class",
          [](DWORD, Held& held) {

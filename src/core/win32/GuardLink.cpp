@@ -1,6 +1,9 @@
 // The guard's objects opened with the rights the guard grants the user's program.
 #include "core/win32/GuardLink.h"
 
+#include <cstring>
+#include <optional>
+
 #include "guard/GuardNames.h"
 
 namespace {
@@ -16,41 +19,54 @@ bool Take(HANDLE mutex, DWORD withinMs = 0)
     return result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
 }
 
-uint32_t ReadWrongPasswordsKept()
+// What the guard published; nothing without a guard.
+std::optional<TGuardShared> ReadShared()
 {
-    UniqueKernelHandle mapping(OpenFileMappingA(FILE_MAP_READ, FALSE, GuardWrongPasswordsKeptName));
-    if (!mapping) return 0;
-    UniqueView view(MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, sizeof(uint32_t)));
-    return view ? *static_cast<const volatile uint32_t*>(view.Get()) : 0;
+    UniqueKernelHandle mapping(OpenFileMappingA(FILE_MAP_READ, FALSE, GuardSharedName));
+    if (!mapping) return std::nullopt;
+    UniqueView view(MapViewOfFile(mapping.Get(), FILE_MAP_READ, 0, 0, sizeof(TGuardShared)));
+    if (!view) return std::nullopt;
+    TGuardShared shared;
+    std::memcpy(&shared, view.Get(), sizeof shared);
+    return shared;
+}
+
+bool StartedBy(const std::optional<TGuardShared>& shared)
+{
+    return shared && shared->ProgramId == GetCurrentProcessId();
+}
+
+HANDLE HandleOf(uint32_t value)
+{
+    return reinterpret_cast<HANDLE>(static_cast<uintptr_t>(value));
 }
 
 }  // namespace
 
-bool TGuardLink::GuardAwaitsAProgram()
+bool TGuardLink::StartedByTheGuard()
 {
-    UniqueKernelHandle relock(OpenEventA(SYNCHRONIZE, FALSE, GuardRelockEventName));
-    if (!relock || WaitForSingleObject(relock.Get(), 0) != WAIT_OBJECT_0) return false;
-    UniqueKernelHandle alive(OpenMutexA(MutexRights, FALSE, GuardAliveMutexName));
-    if (!alive || !Take(alive.Get())) return false;
-    ReleaseMutex(alive.Get());
-    return true;
+    return StartedBy(ReadShared());
 }
 
 bool TGuardLink::Attach()
 {
+    const std::optional<TGuardShared> shared = ReadShared();
     Alive.Reset(OpenMutexA(MutexRights, FALSE, GuardAliveMutexName));
     if (!Alive) return false;
-    AliveHeld = Take(Alive.Get());
-    Lock.Reset(OpenMutexA(MutexRights, FALSE, GuardLockMutexName));
-    TimeOut.Reset(OpenMutexA(MutexRights, FALSE, GuardTimeOutMutexName));
+    AliveHeld = Take(Alive.Get(), TakeWithinMs);
+    // Inherited from the guard: only the process it started has them.
+    if (StartedBy(shared)) {
+        Lock.Reset(HandleOf(shared->LockMutex));
+        TimeOut.Reset(HandleOf(shared->TimeOutMutex));
+    }
     Relock.Reset(OpenEventA(SYNCHRONIZE, FALSE, GuardRelockEventName));
     Up.Reset(OpenEventA(EVENT_MODIFY_STATE, FALSE, GuardUpEventName));
     WrongPasswords.Reset(OpenSemaphoreA(SEMAPHORE_MODIFY_STATE, FALSE, GuardWrongPasswordsName));
     Unlocked.Reset(OpenEventA(EVENT_MODIFY_STATE, FALSE, GuardUnlockedEventName));
-    bool relock = Relock && WaitForSingleObject(Relock.Get(), 0) == WAIT_OBJECT_0;
+    bool relock = Lock && Relock && WaitForSingleObject(Relock.Get(), 0) == WAIT_OBJECT_0;
     // Held before the guard hears that the program is up, so that it can tell the relock taken up.
     if (relock) LockBegins();
-    WrongPasswordsKept_ = ReadWrongPasswordsKept();
+    WrongPasswordsKept_ = shared ? shared->WrongPasswords : 0;
     if (Up) SetEvent(Up.Get());
     return relock;
 }

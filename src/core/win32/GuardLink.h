@@ -13,9 +13,9 @@ class TGuardLink {
 public:
     // Takes the program's place with the guard; true when the guard started it to lock at once.
     bool Attach();
-    // The guard asks for a locked start and no program has taken its place with it: whoever
-    // holds the program's instance name is not the program, and must not keep the lock away.
-    static bool GuardAwaitsAProgram();
+    // The guard started this process: whoever holds the program's instance name is not the
+    // program the guard watched, and must not keep it (and a lock it brings back) away.
+    static bool StartedByTheGuard();
 
     void LockBegins();
     // Only when the lock ended with a password: after the shut-down path it stays held,

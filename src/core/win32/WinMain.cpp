@@ -76,7 +76,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     }
     // Held until the process ends: the system releases it with the process.
     HANDLE instanceMutex = CreateMutexA(nullptr, FALSE, InstanceMutexName);
-    if (GetLastError() == ERROR_ALREADY_EXISTS && !TGuardLink::GuardAwaitsAProgram()) {
+    if (GetLastError() == ERROR_ALREADY_EXISTS && !TGuardLink::StartedByTheGuard()) {
         if (onlyArgumentIs(ShowCommand)) SendMessageA(HWND_BROADCAST, HalvexMessage, RequestShowWindow, 0);
         return 0;
     }

@@ -17,6 +17,8 @@ constexpr DWORD NoUserRetryMs = 60 * 1000;
 constexpr DWORD UpDeadlineMs = 15 * 1000;
 // A program that lets go of the alive mutex to exit has ended within this.
 constexpr DWORD ExitDeadlineMs = 5 * 1000;
+// A program that ends sooner after its start counts as failing at start.
+constexpr DWORD SettledAfterMs = 10 * 1000;
 
 const char* Describe(THeld held)
 {
@@ -50,12 +52,13 @@ TGuard::TWake TGuard::WaitFor(HANDLE handle, HANDLE second, DWORD timeoutMs, boo
         DWORD waited = GetTickCount() - start;
         DWORD left = timeoutMs == INFINITE ? INFINITE : (waited < timeoutMs ? timeoutMs - waited : 0);
         DWORD result = WaitForMultipleObjects(count, handles, FALSE, left);
-        if (result == WAIT_OBJECT_0 + countIndex) {
-            TakeWrongPasswords(1);
-            continue;
-        }
-        if (result == WAIT_OBJECT_0 + countIndex + 1) {
-            TakeUnlocked();
+        if (result == WAIT_OBJECT_0 + countIndex || result == WAIT_OBJECT_0 + countIndex + 1) {
+            if (result == WAIT_OBJECT_0 + countIndex)
+                TakeWrongPasswords(1);
+            else
+                TakeUnlocked();
+            // Signalled without end, they must not keep the caller's time from running out.
+            if (timeoutMs != INFINITE && GetTickCount() - start >= timeoutMs) return TWake::Timeout;
             continue;
         }
         if (secondSignalled) *secondSignalled = second && result == WAIT_OBJECT_0 + secondIndex;
@@ -98,6 +101,8 @@ bool TGuard::RelockPending() const
 void TGuard::TakeEnd(bool exitSanctioned)
 {
     Watching = false;
+    // A later program with the same id must not take the lock mutexes for its own.
+    Objects.PublishProgram(0);
     // Reported just before the end, and not yet taken up.
     TakeWrongPasswords(0);
     TProgramEnd end;
@@ -112,6 +117,7 @@ void TGuard::TakeEnd(bool exitSanctioned)
               (end.SessionEnding ? ", session ending" : "") +
               (restart.Start ? (restart.LockAtOnce ? ": started again, locked" : ": started again") : ": left ended"));
     Down = !restart.Start;
+    StartNext = restart.Start;
     LockAtOnce = restart.LockAtOnce;
     // Wrong passwords count against the lock they were entered at, and it is over unless brought back.
     if (!LockAtOnce && WrongPasswords != 0) {
@@ -133,6 +139,7 @@ bool TGuard::StayDown()
             if (Signals.Sessions.ServiceStopping() || Signals.Sessions.Ending(WTSGetActiveConsoleSessionId()))
                 continue;
             Down = false;
+            ProgramSession = TSessionEnds::NoSession;
             return true;
         default:
             switch (TestMutex(Objects.Alive.Get())) {
@@ -151,7 +158,11 @@ bool TGuard::Watch(HANDLE program)
 {
     Watching = true;
     // A program started by hand runs in the session at the console.
-    if (!program) ProgramSession = WTSGetActiveConsoleSessionId();
+    if (!program) {
+        ProgramSession = WTSGetActiveConsoleSessionId();
+        StartedAt = GetTickCount();
+        StartedLocked = false;
+    }
     for (;;) {
         switch (WaitFor(Objects.Alive.Get(), program)) {
         case TWake::Stop: return false;
@@ -169,11 +180,12 @@ bool TGuard::Watch(HANDLE program)
         }
         case TWake::HandleAbandoned:
             ReleaseMutex(Objects.Alive.Get());
-            QuickEnds = 0;
+            CountEnd();
             TakeEnd(false);
             return true;
         default:
             // The program's process ended while the mutex is held elsewhere: no exit of its own.
+            CountEnd();
             TakeEnd(false);
             return true;
         }
@@ -186,26 +198,40 @@ bool TGuard::WatchProcessOnly(HANDLE program)
         switch (WaitFor(program)) {
         case TWake::Stop: return false;
         case TWake::Session: continue;
-        default: TakeEnd(false); return true;
+        default: CountEnd(); TakeEnd(false); return true;
         }
     }
+}
+
+// A program that fails soon after it was up (its window cannot be made, say) would
+// otherwise be started again and again without a pause. A locked start is never held back,
+// so its ends count for nothing.
+void TGuard::CountEnd()
+{
+    bool quick = !StartedLocked && GetTickCount() - StartedAt < SettledAfterMs;
+    QuickEnds = quick ? QuickEnds + 1 : 0;
 }
 
 // Starts the program and waits until it says it is up (then watches it) or ends first.
 bool TGuard::StartAndSeeUp()
 {
+    StartNext = false;
     if (LockAtOnce) SetEvent(Objects.Relock.Get());
     ResetEvent(Objects.Up.Get());
     // A lock is never held back: only a program that may start unlocked waits between tries.
     if (uint32_t delay = LockAtOnce ? 0 : RestartDelayMs(QuickEnds)) {
         if (WaitFor(nullptr, nullptr, delay) == TWake::Stop) return false;
     }
-    TStarted started = StartInActiveSession(Program);
+    TStarted started =
+        StartInActiveSession(Program, [this](DWORD processId) { Objects.PublishProgram(processId); });
     if (!started.Process) {
         Log.Write("cannot start " + Program + ": " + started.Failure);
         return WaitFor(nullptr, nullptr, NoUserRetryMs) != TWake::Stop;
     }
+    if (!started.Warning.empty()) Log.Write(started.Warning);
     ProgramSession = started.Session;
+    StartedAt = GetTickCount();
+    StartedLocked = LockAtOnce;
     Log.Write(std::string("started ") + Program + (LockAtOnce ? " to lock at once" : ""));
     for (;;) {
         bool up = false;
@@ -248,6 +274,9 @@ void TGuard::Run()
         bool goOn = false;
         if (Down || SessionEnding()) {
             goOn = StayDown();
+        } else if (StartNext) {
+            // Decided at the program's end: whoever holds the alive mutex now is not the program.
+            goOn = StartAndSeeUp();
         } else {
             switch (TestMutex(Objects.Alive.Get())) {
             case THeld::ByAnother: goOn = Watch(nullptr); break;

@@ -36,6 +36,7 @@ private:
     bool SessionEnding() const { return Signals.Sessions.Ending(ProgramSession); }
     void TakeWrongPasswords(uint32_t takenByTheWait);
     void TakeUnlocked();
+    void CountEnd();
 
     std::string Program;
     TGuardSignals& Signals;
@@ -43,6 +44,9 @@ private:
     TGuardObjects Objects;
     bool LockAtOnce = false;
     bool Down = false;
+    bool StartNext = false;   // the end just taken says to start it again
+    DWORD StartedAt = 0;
+    bool StartedLocked = false;
     uint32_t QuickEnds = 0;
     // Wrong passwords in a row, kept here where no program of the user's can wipe them.
     uint32_t WrongPasswords = 0;

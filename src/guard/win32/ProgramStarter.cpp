@@ -13,7 +13,10 @@ constexpr char InteractiveDesktop[] = "winsta0\\default";
 // The program's process and first thread: the user may wait on them and look them up, but not
 // end, suspend, debug or inject into them, nor change that (the owner is SYSTEM); only SYSTEM
 // and administrators may. Ending it is still no way past a lock, but no longer a cheap one.
-constexpr char ProgramSecurity[] = "O:SYD:(A;;GA;;;SY)(A;;GA;;;BA)(A;;0x00101000;;;IU)";
+// Process: SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION. Thread: SYNCHRONIZE |
+// THREAD_QUERY_LIMITED_INFORMATION.
+constexpr char ProcessSecurity[] = "O:SYD:(A;;GA;;;SY)(A;;GA;;;BA)(A;;0x00101000;;;IU)";
+constexpr char ThreadSecurity[] = "O:SYD:(A;;GA;;;SY)(A;;GA;;;BA)(A;;0x00100800;;;IU)";
 
 std::string Failed(const char* call)
 {
@@ -46,7 +49,7 @@ std::string FolderOf(const std::string& path)
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
 }
 
-TStarted StartInActiveSession(const std::string& program)
+TStarted StartInActiveSession(const std::string& program, const std::function<void(DWORD processId)>& beforeItRuns)
 {
     const std::string folder = FolderOf(program);
     TStarted started;
@@ -70,19 +73,29 @@ TStarted StartInActiveSession(const std::string& program)
     startup.cb = sizeof startup;
     startup.lpDesktop = desktop;
     PROCESS_INFORMATION process = {};
-    DWORD flags = CREATE_NEW_PROCESS_GROUP | (environment.Get() ? CREATE_UNICODE_ENVIRONMENT : 0);
-    TSecurityAttributes ofProcess(ProgramSecurity), ofThread(ProgramSecurity);
+    DWORD flags = CREATE_NEW_PROCESS_GROUP | CREATE_SUSPENDED | (environment.Get() ? CREATE_UNICODE_ENVIRONMENT : 0);
+    TSecurityAttributes ofProcess(ProcessSecurity), ofThread(ThreadSecurity);
     auto create = [&](SECURITY_ATTRIBUTES* processSecurity, SECURITY_ATTRIBUTES* threadSecurity) {
         return CreateProcessAsUserA(token.Get(), program.c_str(), commandLine.data(), processSecurity, threadSecurity,
-                                    FALSE, flags, environment.Get(), folder.c_str(), &startup, &process);
+                                    TRUE, flags, environment.Get(), folder.c_str(), &startup, &process);
     };
-    // A descriptor the system refuses must not keep the program from running at all.
-    if (!create(ofProcess.Get(), ofThread.Get()) && !create(nullptr, nullptr)) {
-        started.Failure = Failed("CreateProcessAsUserA");
-        return started;
+    if (!create(ofProcess.Get(), ofThread.Get())) {
+        // Only a descriptor the system refuses may cost the protection, never the program itself.
+        DWORD error = GetLastError();
+        bool refusedDescriptor = error == ERROR_INVALID_SECURITY_DESCR || error == ERROR_INVALID_OWNER ||
+                                 error == ERROR_ACCESS_DENIED || error == ERROR_PRIVILEGE_NOT_HELD;
+        if (!refusedDescriptor || !create(nullptr, nullptr)) {
+            SetLastError(error);
+            started.Failure = Failed("CreateProcessAsUserA");
+            return started;
+        }
+        started.Warning = "started without its own security (error " + std::to_string(error) +
+                          "): the user may end it";
     }
-    CloseHandle(process.hThread);
+    UniqueKernelHandle thread(process.hThread);
     started.Process.Reset(process.hProcess);
     started.Session = session;
+    beforeItRuns(process.dwProcessId);
+    ResumeThread(thread.Get());
     return started;
 }

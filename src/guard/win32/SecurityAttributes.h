@@ -6,10 +6,11 @@
 
 class TSecurityAttributes {
 public:
-    explicit TSecurityAttributes(const char* sddl)
+    // inheritable: the handle made with it passes to the processes the guard starts.
+    explicit TSecurityAttributes(const char* sddl, bool inheritable = false)
     {
         Attributes.nLength = sizeof Attributes;
-        Attributes.bInheritHandle = FALSE;
+        Attributes.bInheritHandle = inheritable ? TRUE : FALSE;
         ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &Attributes.lpSecurityDescriptor,
                                                              nullptr);
     }
