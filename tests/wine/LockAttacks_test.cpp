@@ -123,6 +123,14 @@ TEST(LockAttacks, EndOfSessionCloseQuitAndRequestsLeaveTheLockUp)
              DWORD thread = GetWindowThreadProcessId(p.Program().Window(), nullptr);
              PostThreadMessageA(thread, WM_QUIT, 0, 0);
          }},
+        // The close box and the tray's show command would ask for a password to show the
+        // configuration window: a prompt no throttle slows, to guess the lock's password at.
+        {"WM_SYSCOMMAND SC_CLOSE", [](LockScreenProgram& p) {
+             for (HWND window : TopWindowsOf(p.Program().Id())) PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+         }},
+        {"the show command", [](LockScreenProgram& p) {
+             PostMessageA(p.Program().Window(), WM_COMMAND, MAKEWPARAM(CmdHideShow, 0), 0);
+         }},
         {"Hvxms01 0", [](LockScreenProgram& p) { p.Program().PostRequest(ShowRequest); }},
         {"Hvxms01 2", [](LockScreenProgram& p) { p.Program().PostRequest(AboutRequest); }},
     });

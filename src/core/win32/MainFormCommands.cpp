@@ -46,6 +46,9 @@ void TMainForm::ActionHideShowExecute(TShowHide how)
         SelectPage(0);
         return;
     }
+    // Nothing shows over a lock, and its prompt would let another program guess the lock's
+    // password with no wait between tries.
+    if (LockRunning) return;
     if (IsChecked(Control(IdLockedUserCfgCheckBox))) {
         if (!AdminPassword.Empty() && !PasswordQuery(Application.Handle(), Application.Title(), AdminPrompt,
                                                      AdminPassword.Get(), ""))
