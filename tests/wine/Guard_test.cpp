@@ -120,6 +120,33 @@ private:
     UniqueKernelHandle Alive, Done, Waiter;
 };
 
+// Sets a named event from another thread, again and again, until destroyed.
+class EventRepeater {
+public:
+    explicit EventRepeater(const char* name)
+        : Event(OpenEventA(EVENT_MODIFY_STATE, FALSE, name)), Done(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
+          Repeater(CreateThread(nullptr, 0, Repeat, this, 0, nullptr))
+    {
+    }
+    ~EventRepeater()
+    {
+        SetEvent(Done.Get());
+        WaitForSingleObject(Repeater.Get(), INFINITE);
+    }
+    EventRepeater(const EventRepeater&) = delete;
+    EventRepeater& operator=(const EventRepeater&) = delete;
+
+private:
+    static DWORD WINAPI Repeat(void* self)
+    {
+        auto& repeater = *static_cast<EventRepeater*>(self);
+        while (WaitForSingleObject(repeater.Done.Get(), 0) == WAIT_TIMEOUT) SetEvent(repeater.Event.Get());
+        return 0;
+    }
+
+    UniqueKernelHandle Event, Done, Repeater;
+};
+
 int RedPixelsOf(HWND lockForm)
 {
     HWND panel = FindControl(lockForm, ControlQuery::OfClass("HalvexScrollPanel"));
@@ -382,13 +409,14 @@ TEST(GuardIsolated, WrongPasswordsAreStillCountedAfterARestart)
             ASSERT_TRUE(count);
             while (WaitForSingleObject(count.Get(), 0) == WAIT_OBJECT_0) {
             }
-            UniqueKernelHandle unlocked(OpenEventA(EVENT_MODIFY_STATE, FALSE, GuardUnlockedEventName));
-            ASSERT_TRUE(unlocked);
-            ASSERT_TRUE(SetEvent(unlocked.Get()));
         }
+        // "Unlocked" over and over, also while the program is being ended.
+        std::unique_ptr<EventRepeater> unlocked;
+        if (test.TryToWipe) unlocked = std::make_unique<EventRepeater>(GuardUnlockedEventName);
         ASSERT_TRUE(Kill(program));
         DWORD next = WaitForLockedProgram(program, BackWithin);
-        ASSERT_NE(next, 0u) << "the program back with its lock window";
+        unlocked.reset();
+        ASSERT_NE(next, 0u) << "the program back with its lock window\n" << guarded.Log();
         parts = FindLockParts(VisibleLockOf(next));
         ASSERT_TRUE(SetText(parts.Edit, "wrong") && Click(parts.UnLockButton));
         EXPECT_TRUE(WaitUntil([&] { return WaitSecondsShown(TextOf(parts.PromptLabel)) > 0; }, DefaultTimeout,

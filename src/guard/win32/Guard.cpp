@@ -87,7 +87,10 @@ void TGuard::TakeWrongPasswords(uint32_t takenByTheWait)
 void TGuard::TakeUnlocked()
 {
     if (!Watching || WrongPasswords == 0 || RelockPending()) return;
-    if (TestMutex(Objects.Lock.Get()) != THeld::Free) return;
+    THeld lock = TestMutex(Objects.Lock.Get());
+    // The program has just ended in its lock: the look took up what its end must still tell.
+    if (lock == THeld::Abandoned) LockFoundAbandoned = true;
+    if (lock != THeld::Free) return;
     WrongPasswords = 0;
     Objects.PublishWrongPasswords(0);
 }
@@ -108,6 +111,8 @@ void TGuard::TakeEnd(bool exitSanctioned)
     TProgramEnd end;
     end.ExitSanctioned = exitSanctioned;
     end.Lock = TestMutex(Objects.Lock.Get());
+    if (LockFoundAbandoned && end.Lock == THeld::Free) end.Lock = THeld::Abandoned;
+    LockFoundAbandoned = false;
     end.TimeOut = TestMutex(Objects.TimeOut.Get());
     end.RelockPending = RelockPending();
     end.SessionEnding = SessionEnding();

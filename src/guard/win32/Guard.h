@@ -51,5 +51,6 @@ private:
     // Wrong passwords in a row, kept here where no program of the user's can wipe them.
     uint32_t WrongPasswords = 0;
     bool Watching = false;   // a program is up and holds the alive mutex
+    bool LockFoundAbandoned = false;
     uint32_t ProgramSession = TSessionEnds::NoSession;
 };
