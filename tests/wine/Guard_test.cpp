@@ -91,61 +91,54 @@ TGuardShared WhatTheGuardPublished()
 
 uint32_t WrongPasswordsTheGuardKept() { return WhatTheGuardPublished().WrongPasswords; }
 
-// Waits for the alive mutex from another thread and, once it has it, keeps it until destroyed.
-class AliveSnatcher {
+// Another program's thread: runs its body until told to stop (the body waits on "done"),
+// and is waited for when destroyed.
+class OtherThread {
 public:
-    AliveSnatcher()
-        : Alive(OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, GuardAliveMutexName)),
-          Done(CreateEventA(nullptr, TRUE, FALSE, nullptr)), Waiter(CreateThread(nullptr, 0, Snatch, this, 0, nullptr))
+    explicit OtherThread(std::function<void(HANDLE done)> body)
+        : Body(std::move(body)), Done(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
+          Thread(CreateThread(nullptr, 0, Run, this, 0, nullptr))
     {
     }
-    ~AliveSnatcher()
+    ~OtherThread()
     {
         SetEvent(Done.Get());
-        WaitForSingleObject(Waiter.Get(), INFINITE);
+        WaitForSingleObject(Thread.Get(), INFINITE);
     }
-    AliveSnatcher(const AliveSnatcher&) = delete;
-    AliveSnatcher& operator=(const AliveSnatcher&) = delete;
+    OtherThread(const OtherThread&) = delete;
+    OtherThread& operator=(const OtherThread&) = delete;
 
 private:
-    static DWORD WINAPI Snatch(void* self)
+    static DWORD WINAPI Run(void* self)
     {
-        auto& snatcher = *static_cast<AliveSnatcher*>(self);
-        DWORD result = WaitForSingleObject(snatcher.Alive.Get(), 10000);
-        WaitForSingleObject(snatcher.Done.Get(), INFINITE);
-        if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED) ReleaseMutex(snatcher.Alive.Get());
+        auto& thread = *static_cast<OtherThread*>(self);
+        thread.Body(thread.Done.Get());
         return 0;
     }
 
-    UniqueKernelHandle Alive, Done, Waiter;
+    std::function<void(HANDLE done)> Body;
+    UniqueKernelHandle Done, Thread;
 };
 
-// Sets a named event from another thread, again and again, until destroyed.
-class EventRepeater {
-public:
-    explicit EventRepeater(const char* name)
-        : Event(OpenEventA(EVENT_MODIFY_STATE, FALSE, name)), Done(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
-          Repeater(CreateThread(nullptr, 0, Repeat, this, 0, nullptr))
-    {
-    }
-    ~EventRepeater()
-    {
-        SetEvent(Done.Get());
-        WaitForSingleObject(Repeater.Get(), INFINITE);
-    }
-    EventRepeater(const EventRepeater&) = delete;
-    EventRepeater& operator=(const EventRepeater&) = delete;
+// Waits for the alive mutex and, once it has it, keeps it until stopped.
+std::unique_ptr<OtherThread> SnatchTheAliveMutex()
+{
+    return std::make_unique<OtherThread>([](HANDLE done) {
+        UniqueKernelHandle alive(OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, GuardAliveMutexName));
+        DWORD result = WaitForSingleObject(alive.Get(), 10000);
+        WaitForSingleObject(done, INFINITE);
+        if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED) ReleaseMutex(alive.Get());
+    });
+}
 
-private:
-    static DWORD WINAPI Repeat(void* self)
-    {
-        auto& repeater = *static_cast<EventRepeater*>(self);
-        while (WaitForSingleObject(repeater.Done.Get(), 0) == WAIT_TIMEOUT) SetEvent(repeater.Event.Get());
-        return 0;
-    }
-
-    UniqueKernelHandle Event, Done, Repeater;
-};
+// Sets a named event again and again until stopped.
+std::unique_ptr<OtherThread> RepeatTheEvent(const char* name)
+{
+    return std::make_unique<OtherThread>([name](HANDLE done) {
+        UniqueKernelHandle event(OpenEventA(EVENT_MODIFY_STATE, FALSE, name));
+        while (WaitForSingleObject(done, 0) == WAIT_TIMEOUT) SetEvent(event.Get());
+    });
+}
 
 int RedPixelsOf(HWND lockForm)
 {
@@ -411,8 +404,8 @@ TEST(GuardIsolated, WrongPasswordsAreStillCountedAfterARestart)
             }
         }
         // "Unlocked" over and over, also while the program is being ended.
-        std::unique_ptr<EventRepeater> unlocked;
-        if (test.TryToWipe) unlocked = std::make_unique<EventRepeater>(GuardUnlockedEventName);
+        std::unique_ptr<OtherThread> unlocked;
+        if (test.TryToWipe) unlocked = RepeatTheEvent(GuardUnlockedEventName);
         ASSERT_TRUE(Kill(program));
         DWORD next = WaitForLockedProgram(program, BackWithin);
         unlocked.reset();
@@ -461,7 +454,7 @@ TEST(GuardIsolated, TricksBeforeTheKillStillBringItBackLocked)
     struct Held {
         UniqueKernelHandle Up, Handle;
         UniqueWindow Window;
-        std::unique_ptr<AliveSnatcher> Snatcher;
+        std::unique_ptr<OtherThread> Snatcher;
     };
     const struct {
         const char* Name;
@@ -482,7 +475,7 @@ TEST(GuardIsolated, TricksBeforeTheKillStillBringItBackLocked)
         {"the program's instance name taken",
          [](DWORD, Held& held) { held.Handle.Reset(CreateMutexA(nullptr, TRUE, "Hvxmu01")); }},
         {"the alive mutex taken as the program's end lets go of it",
-         [](DWORD, Held& held) { held.Snatcher = std::make_unique<AliveSnatcher>(); }},
+         [](DWORD, Held& held) { held.Snatcher = SnatchTheAliveMutex(); }},
         // The program waits for the logon's desktop to go before its window; a locked start must not.
         {"a window of the logon's transparent desktop's class",
          [](DWORD, Held& held) {
