@@ -75,9 +75,10 @@ TGuard::TWake TGuard::WaitFor(HANDLE handle, HANDLE second, DWORD timeoutMs, boo
 void TGuard::TakeWrongPasswords(uint32_t takenByTheWait)
 {
     uint32_t before = WrongPasswords;
-    uint32_t taken = takenByTheWait;
-    while (WaitForSingleObject(Objects.WrongPasswords.Get(), 0) == WAIT_OBJECT_0) ++taken;
     const uint32_t most = static_cast<uint32_t>(GuardWrongPasswordsMax);
+    uint32_t taken = takenByTheWait;
+    // Bounded: a program that adds without end must not hold the guard here.
+    while (taken < most && WaitForSingleObject(Objects.WrongPasswords.Get(), 0) == WAIT_OBJECT_0) ++taken;
     WrongPasswords = taken < most - WrongPasswords ? WrongPasswords + taken : most;
     if (WrongPasswords != before) Objects.PublishWrongPasswords(WrongPasswords);
 }
