@@ -249,7 +249,6 @@ TEST(GuardIsolated, TheUserGetsOnlyTheRightsItsPartNeeds)
     }
     // The lock and time-out mutexes have no name: the guard hands them to the process it started.
     EXPECT_EQ(WhatTheGuardPublished().ProgramId, program);
-
 }
 
 TEST(GuardIsolated, EndedWhileUnlockedComesBackUnlocked)

@@ -1,4 +1,5 @@
-// The guard's objects opened with the rights the guard grants the user's program.
+// The guard's objects: the named ones opened with the rights the guard grants the user's
+// program, the lock mutexes inherited when the guard started this process.
 #include "core/win32/GuardLink.h"
 
 #include <cstring>
@@ -9,8 +10,8 @@
 namespace {
 
 constexpr DWORD MutexRights = SYNCHRONIZE | MUTEX_MODIFY_STATE;
-// The guard holds a mutex of ours only for a glance; anyone else who holds it longer must
-// not stall the program, and a mutex held by another counts as held when the guard looks.
+// The guard holds a mutex of ours only for a glance; anyone else who holds the alive mutex
+// longer must not stall the program.
 constexpr DWORD TakeWithinMs = 500;
 
 bool Take(HANDLE mutex, DWORD withinMs = 0)
